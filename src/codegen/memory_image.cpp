@@ -1,0 +1,98 @@
+#include "codegen/memory_image.h"
+
+#include <new>
+
+#include "driver/assembler.h"
+
+namespace zorm {
+
+bool MemoryImage::image_create(uint8_t fill_byte) {
+  cells_.reset(new (std::nothrow) uint16_t[IMAGE_SIZE]);
+  if (!cells_) return false;
+  for (uint32_t i = 0; i < IMAGE_SIZE; ++i) cells_[i] = fill_byte;
+  return true;
+}
+
+int MemoryImage::emit_byte(int32_t value) {
+  if (segment != SEGMENT_BSS) {
+    const uint32_t address = location_counter + static_cast<uint32_t>(statement_length);
+    if (as_.pass_number == 0 && used(address)) statement_memory_error = ERROR_OVERWRITING;
+    image_store(address, static_cast<uint8_t>(value));
+  }
+  ++statement_length;
+  if (memory_limit != 0 && location_counter >= memory_limit) statement_memory_error = ERROR_OUTSIDE_MEMORY;
+  return statement_memory_error;
+}
+
+int MemoryImage::emit_opcode(int32_t value) {
+  if ((value & 0xFF00) != 0) emit_byte((value >> 8) & 0xFF);
+  return emit_byte(value & 0xFF);
+}
+
+int MemoryImage::emit_word(int32_t value) {
+  emit_byte(value & 0xFF);
+  return emit_byte((value >> 8) & 0xFF);
+}
+
+int MemoryImage::emit_dword(int32_t value) {
+  const uint32_t v = static_cast<uint32_t>(value);
+  emit_byte(static_cast<int32_t>(v & 0xFF));
+  emit_byte(static_cast<int32_t>((v >> 8) & 0xFF));
+  emit_byte(static_cast<int32_t>((v >> 16) & 0xFF));
+  return emit_byte(static_cast<int32_t>((v >> 24) & 0xFF));
+}
+
+void MemoryImage::reset_for_pass2() {
+  segment = SEGMENT_CODE;
+  saved_counters[0] = saved_counters[1] = saved_counters[2] = 0;
+  location_counter = 0;
+}
+
+int MemoryImage::select_segment(int new_segment) {
+  saved_counters[segment] = location_counter;
+  segment = new_segment;
+  location_counter = saved_counters[segment];
+  if (memory_limit != 0 && location_counter >= memory_limit) return ERROR_OUTSIDE_MEMORY;
+  return 0;
+}
+
+int MemoryImage::set_origin() {
+  Value& operand = as_.values.top();
+  if (operand.kind == VALUE_UNKNOWN) return ERROR_UNDEFINED_LABEL;
+  if (operand.value < -32768 || operand.value > 65535) return ERROR_RANGE;
+  const int32_t origin = operand.value;
+  as_.values.pop();
+  if (as_.pass_number == 0 && used(static_cast<uint32_t>(origin))) return ERROR_INVALID_ORIGIN;
+  line_shows_value = true;
+  location_counter = static_cast<uint32_t>(origin);
+  listing_value = origin;
+  // A label on an org line names the new origin.
+  int label_error = 0;
+  if (as_.statements.statement_label[0] != '\0') {
+    int defined = as_.symbols.symbol_define(as_.statements.statement_label, origin & 0xFFFF, SYM_LABEL,
+                                            static_cast<uint8_t>(segment * 16));
+    if (defined == DEFINE_REDEFINED) label_error = ERROR_REDEFINITION;
+    if (defined == DEFINE_PHASE_ERROR) label_error = ERROR_PHASE;
+  }
+  if (memory_limit != 0 && location_counter >= memory_limit) return ERROR_OUTSIDE_MEMORY;
+  return label_error;
+}
+
+int MemoryImage::set_memory_limit() {
+  Value& operand = as_.values.top();
+  if (operand.kind == VALUE_UNKNOWN) return ERROR_UNDEFINED_LABEL;
+  const int32_t n = operand.value;
+  as_.values.pop();
+  if (n >= 1 && n <= 15) {
+    memory_limit = 1u << n;
+  } else if (n == 16 || n == 65536 || n == 0) {
+    memory_limit = 0;
+  } else if (n >= 256 && n <= 65535) {
+    memory_limit = static_cast<uint32_t>(n);
+  } else {
+    return ERROR_RANGE;
+  }
+  return 0;
+}
+
+}  // namespace zorm

@@ -1,0 +1,63 @@
+#pragma once
+
+#include <cstdint>
+#include <memory>
+
+namespace zorm {
+
+class Assembler;
+
+inline constexpr uint16_t USED_MARK = 0x100;
+inline constexpr uint32_t IMAGE_SIZE = 0x10000;
+
+enum Segment : int {
+  SEGMENT_CODE = 0,
+  SEGMENT_DATA = 1,
+  SEGMENT_BSS = 2,
+};
+
+// The 64 KiB target memory with a used mark per address, the location
+// counter, the segments and the per-statement emit state.
+class MemoryImage {
+ public:
+  explicit MemoryImage(Assembler& as) : as_(as) {}
+
+  bool image_create(uint8_t fill_byte);
+  bool created() const { return cells_ != nullptr; }
+  void image_store(uint32_t address, uint8_t byte) { cells_[address & 0xFFFF] = byte | USED_MARK; }
+  uint16_t image_read(uint32_t address) const { return cells_[address & 0xFFFF]; }
+  bool used(uint32_t address) const { return (cells_[address & 0xFFFF] & USED_MARK) != 0; }
+
+  int emit_byte(int32_t value);
+  int emit_opcode(int32_t value);
+  int emit_word(int32_t value);
+  int emit_dword(int32_t value);
+
+  void begin_statement() {
+    statement_length = 0;
+    statement_memory_error = 0;
+    line_shows_value = false;
+  }
+  void end_statement() { location_counter += static_cast<uint32_t>(statement_length); }
+  void reset_for_pass2();
+
+  // Directive handlers.
+  int select_segment(int segment);
+  int set_origin();
+  int set_memory_limit();
+
+  uint32_t location_counter = 0;
+  int32_t statement_length = 0;
+  int statement_memory_error = 0;
+  int segment = SEGMENT_CODE;
+  uint32_t saved_counters[3] = {0, 0, 0};
+  uint32_t memory_limit = 0;
+  bool line_shows_value = false;
+  int32_t listing_value = 0;
+
+ private:
+  Assembler& as_;
+  std::unique_ptr<uint16_t[]> cells_;
+};
+
+}  // namespace zorm

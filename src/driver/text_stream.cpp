@@ -1,0 +1,85 @@
+#include "driver/text_stream.h"
+
+#include <vector>
+
+namespace zorm {
+
+TextStream::~TextStream() { close(); }
+
+void TextStream::close() {
+  if (file_ != nullptr && owns_) {
+    if (std::fclose(file_) != 0) failed_ = true;
+  } else if (file_ != nullptr) {
+    if (std::fflush(file_) != 0) failed_ = true;
+  }
+  file_ = nullptr;
+  owns_ = false;
+}
+
+bool TextStream::open_file(const char* path) {
+  close();
+  FILE* f = std::fopen(path, "w");
+  if (f == nullptr) return false;
+  file_ = f;
+  owns_ = true;
+  return true;
+}
+
+bool TextStream::set_buffer(size_t size) {
+  if (file_ == nullptr) return true;
+  return std::setvbuf(file_, nullptr, _IOFBF, size) == 0;
+}
+
+void TextStream::printf(const char* format, ...) {
+  va_list args;
+  va_start(args, format);
+  vprintf(format, args);
+  va_end(args);
+}
+
+void TextStream::vprintf(const char* format, va_list args) {
+  if (file_ != nullptr) {
+    if (std::vfprintf(file_, format, args) < 0) failed_ = true;
+    return;
+  }
+  char small[512];
+  va_list copy;
+  va_copy(copy, args);
+  int n = std::vsnprintf(small, sizeof small, format, copy);
+  va_end(copy);
+  if (n < 0) return;
+  if (static_cast<size_t>(n) < sizeof small) {
+    captured_.append(small, static_cast<size_t>(n));
+    return;
+  }
+  std::vector<char> big(static_cast<size_t>(n) + 1);
+  std::vsnprintf(big.data(), big.size(), format, args);
+  captured_.append(big.data(), static_cast<size_t>(n));
+}
+
+void TextStream::write(std::string_view text) {
+  if (file_ != nullptr) {
+    if (!text.empty() && std::fwrite(text.data(), 1, text.size(), file_) != text.size()) failed_ = true;
+    return;
+  }
+  captured_.append(text);
+}
+
+void TextStream::put(char c) {
+  if (file_ != nullptr) {
+    if (std::fputc(static_cast<unsigned char>(c), file_) == EOF) failed_ = true;
+    return;
+  }
+  captured_.push_back(c);
+}
+
+void TextStream::puts(const char* text) {
+  write(std::string_view(text));
+  put('\n');
+}
+
+void TextStream::flush() {
+  if (file_ != nullptr && std::fflush(file_) != 0) failed_ = true;
+}
+
+}  // namespace zorm

@@ -1,0 +1,43 @@
+#pragma once
+
+namespace zorm {
+
+// Every error the assembler finds in a source selects one fixed message.
+enum ErrorCode : int {
+  ERROR_NONE = 0,
+  ERROR_SYNTAX = 1,
+  ERROR_INVALID_FORMAT = 2,
+  ERROR_EXPECTING_LABEL_OR_OPCODE = 3,
+  ERROR_ILLEGAL_CHARACTER = 4,
+  ERROR_STACK_OVERFLOW = 5,
+  ERROR_NO_LABEL_ALLOWED = 6,
+  ERROR_INVALID_MNEMONIC = 7,
+  ERROR_LABEL_REQUIRED = 8,
+  ERROR_NESTING_LIMIT = 9,
+  ERROR_NO_MEMORY = 10,
+  ERROR_FILE_NOT_FOUND = 11,
+  ERROR_DIVISION_BY_ZERO = 12,
+  ERROR_OPERATOR_NOT_ALLOWED = 13,
+  ERROR_RANGE = 14,
+  ERROR_UNDEFINED_LABEL = 15,
+  ERROR_RELATIVE_UNREACHABLE = 16,
+  ERROR_REDEFINITION = 17,
+  ERROR_PHASE = 18,
+  ERROR_INVALID_ORIGIN = 19,
+  ERROR_ELSE_WITHOUT_IF = 20,
+  ERROR_OPCODE_AS_LABEL = 21,
+  ERROR_BSS_DATA_ONLY = 22,
+  ERROR_IF_WITHOUT_ENDIF = 23,
+  ERROR_OVERWRITING = 24,
+  ERROR_OUTSIDE_MEMORY = 25,
+  ERROR_MACRO_DEFINITION = 26,
+  ERROR_OUTSIDE_MACRO = 27,
+  ERROR_INVALID_RECORD_LINE = 28,
+};
+
+inline constexpr int ERROR_CODE_COUNT = 29;
+
+// The message of a code, without the full stop that diagnostics append.
+const char* error_message(int code);
+
+}  // namespace zorm

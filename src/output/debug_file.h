@@ -1,0 +1,58 @@
+#pragma once
+
+#include <cstdint>
+#include <cstdio>
+#include <string>
+
+namespace zorm {
+
+class Assembler;
+
+inline constexpr unsigned DEBUG_FORMAT_VERSION = 60;
+inline constexpr unsigned DEBUG_MAX_VERSION = 999;
+inline constexpr unsigned DEBUG_FLAGS = 0;  // bit 0 is always set in the file
+inline constexpr const char* DEBUG_IDENTIFICATION_TEXT = "This is a Quenmarch source-level debug information file";
+inline constexpr const char* DEBUG_NOTICE_TEXT = "Written by ZORM";
+inline constexpr unsigned DEBUG_MAX_NAME_LENGTH = 255;  // longer paths and names are cut to this
+inline constexpr int DEBUG_MAX_FILE_INDEX = 127;        // line records of later files are left out
+
+// The header bytes of a debug file; empty when the version is above 999.
+std::string debug_file_header(const char* identification, unsigned version, unsigned flags, const char* notice);
+// The header checksum over bytes: rotate left by one bit, then add the byte.
+uint16_t debug_header_checksum(const void* data, size_t size);
+
+// The source-level debug information file, written in stages over the run.
+class DebugFile {
+ public:
+  explicit DebugFile(Assembler& as) : as_(as) {}
+  ~DebugFile();
+  DebugFile(const DebugFile&) = delete;
+  DebugFile& operator=(const DebugFile&) = delete;
+
+  // Creates the file with this assembler's identification and notice.
+  bool create_debug_file(const std::string& path);
+  bool create_debug_file(const std::string& path, const char* identification, unsigned version, unsigned flags,
+                         const char* notice);
+  bool is_open() const { return file_ != nullptr; }
+  void write_processor_record(uint32_t code);
+  void write_file_record(const std::string& path);
+  // One symbol record; sets bit 7 of attributes when the value needs 32 bits.
+  void write_symbol_record(const std::string& name, uint8_t& attributes, int32_t value);
+  void write_byte(uint8_t byte);
+  void write_bytes(const void* data, size_t size);
+  void write_number16(int32_t value);
+  void write_number32(int32_t value);
+  // The line records of the address-to-line map and the closing 0x00.
+  void finish_debug_file();
+  // Pushes what was written to the file; a write error ends the run with
+  // "Can't create output file".
+  void check_written();
+  void close();
+
+ private:
+  Assembler& as_;
+  FILE* file_ = nullptr;
+  std::string path_;
+};
+
+}  // namespace zorm

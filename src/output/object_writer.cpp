@@ -1,0 +1,240 @@
+#include "output/object_writer.h"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <climits>
+#include <cstdio>
+#include <cstdlib>
+#include <string>
+
+#include "driver/assembler.h"
+#include "driver/fatal_exit.h"
+
+namespace zorm {
+
+namespace {
+
+constexpr uint32_t RECORD_BYTES = 32;  // most data bytes in one record; records never cross a 32-byte boundary
+
+[[noreturn]] void cannot_create(Assembler& as, const std::string& name) {
+  as.out.printf("Can't create output file %s.\n", name.c_str());
+  throw FatalExit{EXIT_FILE};
+}
+
+// The object file being written. A regular file (or a name that does not exist
+// yet) is written as a temporary file in the same folder and renamed into place
+// once it is complete, so a failed or interrupted run never leaves a truncated
+// object behind. A name that is some other kind of file (a device, a pipe) is
+// written directly.
+class ObjectOutput {
+ public:
+  ObjectOutput(Assembler& as, const std::string& name, bool text) : as_(as), name_(name) {
+    std::string target = name;
+    struct stat st;
+    if (::stat(name.c_str(), &st) == 0) {
+      if (S_ISDIR(st.st_mode)) cannot_create(as, name);
+      if (!S_ISREG(st.st_mode)) {
+        // Devices and pipes cannot be replaced by a rename.
+        file_ = std::fopen(name.c_str(), text ? "w" : "wb");
+        if (file_ == nullptr) cannot_create(as, name);
+        return;
+      }
+      // A symbolic link keeps pointing at the file it names.
+      char resolved[PATH_MAX];
+      if (::realpath(name.c_str(), resolved) != nullptr) target = resolved;
+    }
+    target_ = target;
+    const size_t slash = target.rfind('/');
+    const std::string folder = slash == std::string::npos ? std::string() : target.substr(0, slash + 1);
+    temporary_ = folder + ".zorm-object-XXXXXX";
+    int fd = ::mkstemp(temporary_.data());
+    if (fd < 0) {
+      temporary_.clear();
+      cannot_create(as, name);
+    }
+    // mkstemp gives owner-only access; the object gets the usual mode.
+    const mode_t mask = ::umask(0);
+    ::umask(mask);
+    ::fchmod(fd, 0666 & ~mask);
+    file_ = ::fdopen(fd, text ? "w" : "wb");
+    if (file_ == nullptr) {
+      ::close(fd);
+      fail();
+    }
+  }
+
+  ~ObjectOutput() {
+    // Only reached without commit() when the run is ending on an exception.
+    if (file_ != nullptr) std::fclose(file_);
+    if (!temporary_.empty()) ::unlink(temporary_.c_str());
+  }
+
+  ObjectOutput(const ObjectOutput&) = delete;
+  ObjectOutput& operator=(const ObjectOutput&) = delete;
+
+  FILE* file() const { return file_; }
+  void note_failure() { failed_ = true; }
+
+  // Completes the file; any failure so far removes it and ends the run.
+  void commit() {
+    if (std::ferror(file_) != 0) failed_ = true;
+    if (std::fclose(file_) != 0) failed_ = true;
+    file_ = nullptr;
+    if (failed_) fail();
+    if (!temporary_.empty()) {
+      if (::rename(temporary_.c_str(), target_.c_str()) != 0) fail();
+      temporary_.clear();
+    }
+  }
+
+ private:
+  [[noreturn]] void fail() {
+    if (file_ != nullptr) std::fclose(file_);
+    file_ = nullptr;
+    if (!temporary_.empty()) ::unlink(temporary_.c_str());
+    temporary_.clear();
+    cannot_create(as_, name_);
+  }
+
+  Assembler& as_;
+  std::string name_;
+  std::string target_;
+  std::string temporary_;
+  FILE* file_ = nullptr;
+  bool failed_ = false;
+};
+
+// One run of used addresses that goes into a single data record.
+struct DataRecord {
+  uint32_t address;
+  uint32_t length;
+};
+
+// Finds the next record at or after address; length 0 when none is left.
+DataRecord next_record(const MemoryImage& image, uint32_t address, uint32_t limit) {
+  while (address < limit && !image.used(address)) ++address;
+  if (address >= limit) return {limit, 0};
+  uint32_t end = address + 1;
+  while (end < limit && end % RECORD_BYTES != 0 && image.used(end) && end - address < RECORD_BYTES) ++end;
+  return {address, end - address};
+}
+
+void print_start_address(TextStream& stream, int32_t start) {
+  const unsigned address = static_cast<unsigned>(start) & 0xFFFF;
+  stream.printf("Program start address is at $%04x (%u).\n", address, address);
+}
+
+void write_binary(Assembler& as, const std::string& name, uint32_t limit) {
+  const bool verbose = as.options.verbose;
+  const int32_t start = as.conditionals.start_address;
+  if (verbose) {
+    as.out.puts("Checking binary file boundaries.");
+    as.out.flush();
+  }
+  uint32_t first = limit;
+  uint32_t last = 0;
+  for (uint32_t a = 0; a < limit; ++a) {
+    if (!as.image.used(a)) continue;
+    if (first == limit) first = a;
+    last = a;
+  }
+  const bool any = first < limit;
+  auto report = [&](TextStream& stream) {
+    if (!any) {
+      stream.printf("No code generated.\n");
+    } else {
+      stream.printf("Wrote binary from address $%04x through $%04x.\nTotal size %ld bytes.\n", first, last,
+                    static_cast<long>(last - first + 1));
+    }
+  };
+
+  if (as.listing_is_file()) {
+    TextStream& listing = as.listing_out();
+    report(listing);
+    if (start != -1) {
+      print_start_address(listing, start);
+      as.listing.listing_advance_line();
+    }
+    listing.put('\f');
+  }
+
+  if (any) {
+    ObjectOutput output(as, name, false);
+    if (verbose) as.out.printf("Writing %s file \"%s\".\n", FORMAT_NAMES[0], name.c_str());
+    for (uint32_t a = first; a <= last; ++a) {
+      if (std::fputc(as.image.image_read(a) & 0xFF, output.file()) == EOF) {
+        output.note_failure();
+        break;
+      }
+    }
+    output.commit();
+  }
+
+  if (verbose) {
+    report(as.out);
+    if (start != -1) print_start_address(as.out, start);
+  }
+}
+
+// S-records (format 1) and Intel hex (format 2).
+void write_records(Assembler& as, const std::string& name, int format, uint32_t limit) {
+  const bool s_records = format == 1;
+  ObjectOutput output(as, name, true);
+  TextStream stream(output.file());
+  if (as.options.verbose) as.out.printf("Writing %s file \"%s\".\n", FORMAT_NAMES[format], name.c_str());
+
+  unsigned record_count = 0;
+  for (DataRecord record = next_record(as.image, 0, limit); record.length != 0;
+       record = next_record(as.image, record.address + record.length, limit)) {
+    unsigned sum = (record.address >> 8) + (record.address & 0xFF);
+    if (s_records) {
+      sum += record.length + 3;
+      stream.printf("S1%02X%04X", record.length + 3, record.address);
+    } else {
+      sum += record.length;
+      stream.printf(":%02X%04X00", record.length, record.address);
+    }
+    for (uint32_t i = 0; i < record.length; ++i) {
+      const unsigned byte = as.image.image_read(record.address + i) & 0xFF;
+      sum += byte;
+      stream.printf("%02X", byte);
+    }
+    stream.printf("%02X\n", s_records ? ~sum & 0xFF : -sum & 0xFF);
+    ++record_count;
+  }
+
+  int32_t start = as.conditionals.start_address;
+  if (start == -1 && as.options.fill_byte == 0x00) start = 0;
+  const unsigned start16 = static_cast<unsigned>(start) & 0xFFFF;
+  const unsigned start_sum = (start16 >> 8) + (start16 & 0xFF);
+  if (s_records) {
+    const unsigned count = record_count & 0xFFFF;
+    stream.printf("S503%04X%02X\n", count, ~(3 + (count >> 8) + (count & 0xFF)) & 0xFF);
+    if (start != -1) stream.printf("S903%04X%02X\n", start16, ~(3 + start_sum) & 0xFF);
+  } else {
+    const unsigned address = start == -1 ? 0 : start16;
+    const unsigned sum = (address >> 8) + (address & 0xFF) + 1;
+    stream.printf(":00%04X01%02X\n", address, -sum & 0xFF);
+  }
+  stream.close();  // detaches from the file, which commit() closes
+  if (stream.failed()) output.note_failure();
+  output.commit();
+
+  if (as.options.verbose && start != -1) print_start_address(as.out, start);
+}
+
+}  // namespace
+
+void write_object_file(Assembler& as, const std::string& name, int format, uint32_t limit) {
+  if (limit > IMAGE_SIZE) limit = IMAGE_SIZE;
+  if (format == 1 || format == 2) {
+    write_records(as, name, format, limit);
+  } else {
+    write_binary(as, name, limit);
+  }
+}
+
+}  // namespace zorm

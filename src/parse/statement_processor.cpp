@@ -1,0 +1,170 @@
+#include "parse/statement_processor.h"
+
+#include <cstring>
+
+#include "codegen/mnemonic_table.h"
+#include "driver/assembler.h"
+#include "source/macros.h"
+
+namespace zorm {
+
+void StatementProcessor::start_macro_call(const char* name_end) {
+  Symbol* macro = as_.symbols.find(std::string_view(as_.lexer.token_text, static_cast<size_t>(as_.lexer.token_length)));
+  std::string name = macro->name;
+  std::string arguments = Macros::scan_arguments(name_end);
+  // The rest of the call line is not read as tokens; the next line the lexer
+  // reads is the first body line.
+  as_.lexer.abandon_line();
+  as_.sources.push_macro_expansion(name, macro->body.c_str(), std::move(arguments));
+}
+
+void StatementProcessor::assemble_pass() {
+  Assembler& as = as_;
+  Lexer& lexer = as.lexer;
+  MemoryImage& image = as.image;
+  Listing& listing = as.listing;
+  const KeywordCompare compare = as.options.keyword_compare;
+  lexer.line_end_state = 0;
+  lexer.pushed_token = 0;
+
+  for (;;) {
+    // Start of a statement.
+    statement_label[0] = '\0';
+    label_attributes = static_cast<uint8_t>(image.segment * 16);
+    conditional_statement = false;
+    image.begin_statement();
+    as.values.clear();
+    lexer.pushed_token = 0;
+    as.encoding.cycle_count = 0;
+    listing.list_this_line = false;
+
+    int token = lexer.next_token(1);
+    listing.line_from_expansion = as.sources.top() >= 0 && as.sources.top_entry().is_expansion();
+
+    if (token == TOKEN_END_OF_INPUT) {
+      if (as.conditionals.conditional_depth != 0) as.diagnostics.report_error(ERROR_IF_WITHOUT_ENDIF);
+      return;
+    }
+
+    bool define_label = true;  // false: go straight to the wrap-up
+    do {
+      if (token == TOKEN_NEWLINE) break;  // an empty or comment line
+
+      const MnemonicEntry* row = token == TOKEN_IDENTIFIER ? find_mnemonic(lexer.token_text, compare) : nullptr;
+      const bool skipping = !as.conditionals.active();
+      if (token == TOKEN_IDENTIFIER && lexer.at_line_start && row != nullptr && !skipping) {
+        as.diagnostics.report_error(ERROR_OPCODE_AS_LABEL);
+        define_label = false;
+        break;
+      }
+      if (skipping && !(row != nullptr && row->conditional && !lexer.at_line_start)) {
+        // A line of a false conditional block: read to its end.
+        do {
+          token = lexer.next_token(1);
+        } while (token != TOKEN_NEWLINE && token != TOKEN_END_OF_INPUT);
+        if (token == TOKEN_END_OF_INPUT) {
+          if (as.conditionals.conditional_depth != 0) as.diagnostics.report_error(ERROR_IF_WITHOUT_ENDIF);
+          return;
+        }
+        break;
+      }
+      if (token != TOKEN_IDENTIFIER) {
+        if (token != TOKEN_ABANDONED) as.diagnostics.report_error(ERROR_EXPECTING_LABEL_OR_OPCODE);
+        define_label = false;
+        break;
+      }
+
+      if (lexer.at_line_start) {
+        // A label in column 0, with or without ':'.
+        std::memcpy(statement_label, lexer.token_text, static_cast<size_t>(lexer.token_length) + 1);
+        token = lexer.next_token(1);
+        if (token == TOKEN_COLON) token = lexer.next_token(1);
+        if (token == TOKEN_END_OF_INPUT) {
+          if (as.conditionals.conditional_depth != 0) as.diagnostics.report_error(ERROR_IF_WITHOUT_ENDIF);
+          return;
+        }
+        if (token == TOKEN_NEWLINE) break;
+        if (token < 1) {
+          if (token != TOKEN_ABANDONED) as.diagnostics.report_error(ERROR_INVALID_FORMAT);
+          break;
+        }
+        if (token == TOKEN_EQUAL) {
+          row = &assignment_row();
+        } else if (token == TOKEN_IDENTIFIER) {
+          row = find_mnemonic(lexer.token_text, compare);
+        } else {
+          row = nullptr;
+        }
+        if (row == nullptr) {
+          as.diagnostics.report_error(ERROR_INVALID_MNEMONIC);
+          break;
+        }
+      } else if (row == nullptr) {
+        const Symbol* symbol =
+            as.symbols.find(std::string_view(lexer.token_text, static_cast<size_t>(lexer.token_length)));
+        if (symbol != nullptr && symbol->kind == SYM_MACRO) {
+          start_macro_call(lexer.cursor());
+        } else {
+          as.diagnostics.report_error(ERROR_INVALID_MNEMONIC);
+        }
+        break;
+      }
+
+      // Label rule of the row.
+      if (row->label_rule == LABEL_NONE && statement_label[0] != '\0') {
+        as.diagnostics.report_error(ERROR_NO_LABEL_ALLOWED);
+        define_label = false;
+        break;
+      }
+      if (row->label_rule == LABEL_REQUIRED && statement_label[0] == '\0') {
+        as.diagnostics.report_error(ERROR_LABEL_REQUIRED);
+        define_label = false;
+        break;
+      }
+
+      lexer.pushed_token = row->operand_class;
+      if (row->operand_class == TOKEN_CLASS_STRUCT) lexer.struct_mode = 1;
+      conditional_statement = row->conditional != 0;
+      if (row->z80_cycles != 0) {
+        label_attributes = static_cast<uint8_t>(label_attributes + 5);
+        if (image.segment == SEGMENT_BSS) {
+          lexer.pushed_token = 0;
+          lexer.struct_mode = 0;
+          as.diagnostics.report_error(ERROR_BSS_DATA_ONLY);
+          break;
+        }
+      }
+      as.encoding.cycle_count = as.processor_level <= 1 ? row->i8080_cycles : row->z80_cycles;
+
+      if (row->operand_class != 0 && as.parser.parse_operands() != 0) {
+        // A structure whose body failed to parse is over: later lines are
+        // read as ordinary statements again.
+        lexer.struct_mode = 0;
+        break;
+      }
+
+      const int error = row->handler(as, row->value);
+      if (error != 0) {
+        if (image.statement_length == 0) as.encoding.cycle_count = 0;
+        if (error != image.statement_memory_error) as.diagnostics.report_error(error);
+      }
+      if (image.statement_memory_error != 0) as.diagnostics.report_error(image.statement_memory_error);
+    } while (false);
+
+    if (define_label && statement_label[0] != '\0' && !image.line_shows_value) {
+      const int result = as.symbols.symbol_define(statement_label, static_cast<int32_t>(image.location_counter & 0xFFFF),
+                                                  SYM_LABEL, label_attributes);
+      if (result == DEFINE_REDEFINED) as.diagnostics.report_error(ERROR_REDEFINITION);
+      if (result == DEFINE_PHASE_ERROR) as.diagnostics.report_error(ERROR_PHASE);
+    }
+
+    // Wrap-up.
+    if (as.pass_number == 1 && as.debug.is_open() && image.statement_length > 0 && image.segment == SEGMENT_CODE) {
+      as.line_map.add(image.location_counter, as.sources.innermost_file_line(), as.sources.innermost_file_index());
+    }
+    listing.list_statement();
+    image.end_statement();
+  }
+}
+
+}  // namespace zorm

@@ -1,0 +1,26 @@
+#pragma once
+
+#include <cstdint>
+
+namespace zorm {
+
+class Assembler;
+struct MnemonicEntry;
+
+// Reads the source one statement at a time and dispatches it.
+class StatementProcessor {
+ public:
+  explicit StatementProcessor(Assembler& as) : as_(as) {}
+
+  void assemble_pass();
+
+  char statement_label[32] = {0};
+  uint8_t label_attributes = 0;
+  bool conditional_statement = false;
+
+ private:
+  void start_macro_call(const char* name_end);
+  Assembler& as_;
+};
+
+}  // namespace zorm

@@ -1,0 +1,185 @@
+#include "source/macros.h"
+
+#include <cstring>
+#include <vector>
+
+#include "driver/assembler.h"
+
+namespace zorm {
+
+namespace {
+
+bool is_letter(char c) { return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z'); }
+
+int find_name(const std::vector<std::string>& names, const char* name, KeywordCompare compare) {
+  for (size_t i = 0; i < names.size(); ++i) {
+    if (compare(name, names[i].c_str()) == 0) return static_cast<int>(i);
+  }
+  return -1;
+}
+
+}  // namespace
+
+// Reads "name macro p1,p2,..." and the body up to endm, stores the body with
+// parameters turned into \1..\9 and local names followed by \?.
+int Macros::macro_define() {
+  Assembler& as = as_;
+  Lexer& lexer = as.lexer;
+  SourceStack& sources = as.sources;
+  const KeywordCompare compare = as.options.keyword_compare;
+
+  std::string name = as.statements.statement_label;
+  as.statements.statement_label[0] = '\0';
+
+  // The parameter list: identifiers separated by single commas.
+  std::vector<std::string> parameters;
+  bool comma_due = false;
+  for (;;) {
+    int token = lexer.next_token(1);
+    if (token == TOKEN_NEWLINE || token == TOKEN_END_OF_INPUT) break;
+    if (!comma_due && token == TOKEN_IDENTIFIER) {
+      if (static_cast<int>(parameters.size()) == MAX_MACRO_PARAMS) return ERROR_NO_MEMORY;
+      parameters.emplace_back(lexer.token_text, static_cast<size_t>(lexer.token_length));
+      comma_due = true;
+    } else if (comma_due && token == TOKEN_COMMA) {
+      comma_due = false;
+    } else {
+      return ERROR_SYNTAX;
+    }
+  }
+  as.listing.list_statement();
+
+  std::vector<std::string> locals;
+  std::string body;
+  body.reserve(1024);
+  const int depth = sources.top();
+  bool ended_by_endm = false;
+  while (sources.read_line() == 0 && sources.top() == depth) {
+    if (MACRO_BODY_SIZE - static_cast<int>(body.size()) < 256) return ERROR_NO_MEMORY;
+    char* line = sources.current_line;
+    const size_t line_start = body.size();
+    bool identifier_seen = false;
+    bool line_dropped = false;
+    const char* p = line;
+    while (*p != '\0') {
+      const char c = *p;
+      if (c == '"') {
+        // Text between double quotes is copied as it stands.
+        const char* q = p + 1;
+        while (*q != '"' && *q != '\n' && *q != '\0') ++q;
+        body.append(p, static_cast<size_t>(q - p));
+        p = q;
+        continue;
+      }
+      if (!is_letter(c)) {
+        body.push_back(c);
+        ++p;
+        continue;
+      }
+      lexer.cursor_ = p;
+      lexer.line_end_state = 0;
+      const int token = lexer.next_token(1);
+      if (token != TOKEN_IDENTIFIER) {
+        body.push_back(c);
+        ++p;
+        continue;
+      }
+      const char* word = lexer.token_text;
+      const char* after = lexer.cursor();
+      if (!identifier_seen && compare(word, "endm") == 0) {
+        ended_by_endm = true;
+        line_dropped = true;
+        break;
+      }
+      if (!identifier_seen && compare(word, "local") == 0) {
+        // "local a,b,...": names that get an expansion serial number.
+        line_dropped = true;
+        bool local_comma_due = false;
+        for (;;) {
+          int t = lexer.next_token(1);
+          if (t == TOKEN_NEWLINE || t == TOKEN_END_OF_INPUT) break;
+          if (!local_comma_due && t == TOKEN_IDENTIFIER) {
+            if (static_cast<int>(locals.size()) == MAX_MACRO_LOCALS) return ERROR_NO_MEMORY;
+            locals.emplace_back(lexer.token_text, static_cast<size_t>(lexer.token_length));
+            local_comma_due = true;
+          } else if (local_comma_due && t == TOKEN_COMMA) {
+            local_comma_due = false;
+          } else {
+            return ERROR_SYNTAX;
+          }
+        }
+        break;
+      }
+      identifier_seen = true;
+      const int parameter = find_name(parameters, word, compare);
+      if (parameter >= 0) {
+        body.push_back('\\');
+        body.push_back(static_cast<char>('1' + parameter));
+      } else {
+        body.append(word, static_cast<size_t>(lexer.token_length));
+        if (find_name(locals, word, compare) >= 0) {
+          body += "\\?";
+          // The four digits that replace \? take the place of up to four
+          // following spaces, so later columns stay where they were.
+          for (int k = 0; k < 4 && *after == ' '; ++k) ++after;
+        }
+      }
+      p = after;
+    }
+    lexer.abandon_line();
+    if (line_dropped) {
+      body.resize(line_start);
+    }
+    as.listing.list_statement();
+    if (ended_by_endm) break;
+  }
+  lexer.abandon_line();
+
+  if (as.pass_number == 0) {
+    if (as.symbols.symbol_define(name, 0, SYM_MACRO, 0) != DEFINE_OK) return ERROR_REDEFINITION;
+    Symbol* symbol = as.symbols.find(name);
+    if (symbol == nullptr || symbol->kind != SYM_MACRO) return ERROR_MACRO_DEFINITION;
+    symbol->body = body;
+  }
+  return ended_by_endm ? 0 : ERROR_MACRO_DEFINITION;
+}
+
+int Macros::macro_exit() {
+  SourceStack& sources = as_.sources;
+  if (sources.empty() || !sources.top_entry().is_expansion()) return ERROR_OUTSIDE_MACRO;
+  sources.end_expansion();
+  as_.lexer.abandon_line();
+  return 0;
+}
+
+// The text after a macro name becomes the argument string: commas outside
+// parentheses and double quotes separate arguments; a ';' outside double
+// quotes ends them.
+std::string Macros::scan_arguments(const char* text) {
+  std::string arguments;
+  const char* p = text;
+  while (*p == ' ' || *p == '\t') ++p;
+  int depth = 0;
+  bool quoted = false;
+  for (; *p != '\0' && *p != '\n'; ++p) {
+    const char c = *p;
+    if (c == ';' && !quoted) break;
+    if (c == '\r' || c == ARG_SEPARATOR) continue;
+    if (c == '"') {
+      quoted = !quoted;
+    } else if (!quoted) {
+      if (c == '(') {
+        ++depth;
+      } else if (c == ')') {
+        if (depth > 0) --depth;
+      } else if (c == ',' && depth == 0) {
+        arguments.push_back(ARG_SEPARATOR);
+        continue;
+      }
+    }
+    arguments.push_back(c);
+  }
+  return arguments;
+}
+
+}  // namespace zorm

@@ -1,0 +1,301 @@
+#include "source/source_stack.h"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cstring>
+#include <new>
+
+#include "driver/assembler.h"
+#include "source/binary_include.h"
+
+#ifndef O_BINARY
+#define O_BINARY 0
+#endif
+
+namespace zorm {
+
+SourceStack::SourceStack(Assembler& as) : as_(as) {}
+
+SourceStack::~SourceStack() { close_all(); }
+
+void SourceStack::close_all() {
+  while (top_ >= 0) pop_entry();
+}
+
+bool SourceStack::file_exists(const std::string& path) {
+  struct stat info;
+  if (::stat(path.c_str(), &info) != 0) return false;
+  return !S_ISDIR(info.st_mode);
+}
+
+void SourceStack::pop_entry() {
+  SourceEntry& entry = entries_[top_];
+  if (!entry.is_expansion() && entry.handle >= 0) ::close(entry.handle);
+  entry.handle = -1;
+  entry.name.clear();
+  entry.arguments.clear();
+  entry.read_position = nullptr;
+  --top_;
+}
+
+// Reads the next chunk of the entry's file into the shared buffer.
+void SourceStack::fill_buffer(SourceEntry& entry) {
+  char* buffer = file_buffer_.get();
+  ssize_t n = ::read(entry.handle, buffer, READ_CHUNK_SIZE);
+  if (n < 0) n = 0;  // a read error ends the file
+  entry.chunk_end = entry.chunk_start + static_cast<int32_t>(n);
+  entry.bytes_buffered = static_cast<int32_t>(n);
+  buffer[n] = END_OF_CHUNK;
+}
+
+// Puts a file's current chunk back into the shared buffer after an inner file
+// or an include inside a macro expansion used it.
+void SourceStack::reload_chunk(SourceEntry& entry) {
+  ::lseek(entry.handle, entry.chunk_start, SEEK_SET);
+  fill_buffer(entry);
+}
+
+int SourceStack::open_source_file(const std::string& path) {
+  if (top_ >= MAX_SOURCE_DEPTH - 1) {
+    as_.diagnostics.report_error(ERROR_NESTING_LIMIT);
+    return 1;
+  }
+  if (top_ == -2) {
+    file_buffer_.reset(new (std::nothrow) char[READ_CHUNK_SIZE + 1]);
+    if (!file_buffer_) as_.diagnostics.report_error(ERROR_NO_MEMORY);
+    top_ = -1;
+  }
+  int handle = ::open(path.c_str(), O_RDONLY | O_BINARY);
+  if (handle < 0) {
+    as_.diagnostics.report_error(ERROR_FILE_NOT_FOUND);
+    return 1;
+  }
+  if (as_.options.verbose && !as_.options.quiet) as_.err.printf("\rReading from file \"%s\"\n", path.c_str());
+  SourceEntry& entry = entries_[++top_];
+  entry.name = path;
+  entry.arguments.clear();
+  entry.handle = handle;
+  entry.chunk_start = 0;
+  entry.line_number = 0;
+  entry.file_index = file_index_counter++;
+  entry.saved_conditional_depth = as_.conditionals.conditional_depth;
+  entry.read_position = file_buffer_.get();
+  if (as_.pass_number == 0 && as_.debug.is_open()) as_.debug.write_file_record(path);
+  fill_buffer(entry);
+  return 0;
+}
+
+int SourceStack::push_macro_expansion(const std::string& name, const char* body, std::string arguments) {
+  if (top_ >= MAX_SOURCE_DEPTH - 1) {
+    as_.diagnostics.report_error(ERROR_NESTING_LIMIT);
+    return 1;
+  }
+  SourceEntry& entry = entries_[++top_];
+  entry.name = name;
+  entry.arguments = std::move(arguments);
+  entry.read_position = body;
+  entry.chunk_start = expansion_counter++;
+  entry.handle = 0;
+  entry.line_number = 0;
+  entry.file_index = -1;
+  entry.saved_conditional_depth = as_.conditionals.conditional_depth;
+  entry.expansion_pending = false;
+  return 0;
+}
+
+void SourceStack::end_expansion() {
+  SourceEntry& entry = entries_[top_];
+  if (entry.saved_conditional_depth < as_.conditionals.conditional_depth)
+    as_.conditionals.conditional_depth = entry.saved_conditional_depth;
+  pop_entry();
+  if (top_ >= 0 && !entries_[top_].is_expansion()) reload_chunk(entries_[top_]);
+}
+
+int SourceStack::read_line() {
+  if (top_ < 0) return -1;
+  SourceEntry& entry = entries_[top_];
+  if (entry.is_expansion()) return read_expansion_line(entry);
+  return read_file_line(entry, 0);
+}
+
+int SourceStack::read_file_line(SourceEntry& entry, int length) {
+  char* line = current_line;
+  const char* p = entry.read_position;
+  for (;;) {
+    unsigned char c = static_cast<unsigned char>(*p);
+    if (c == '\n') {
+      ++entry.line_number;
+      ++total_lines_read;
+      entry.read_position = p + 1;
+      line[length] = '\n';
+      line[length + 1] = '\0';
+      after_line_delivered(true);
+      return 0;
+    }
+    if (c == static_cast<unsigned char>(END_OF_CHUNK)) {
+      if (p == file_buffer_.get() + entry.bytes_buffered) {
+        entry.chunk_start = entry.chunk_end;
+        fill_buffer(entry);
+        p = file_buffer_.get();
+        if (entry.bytes_buffered != 0) continue;
+      }
+      return finish_file(length);
+    }
+    if (c == '\t' || c >= 0x20) {
+      line[length++] = static_cast<char>(c);
+      ++p;
+      if (length == LINE_CHUNK_CHARS) {
+        entry.read_position = p;
+        line[length] = '\n';
+        line[length + 1] = '\0';
+        after_line_delivered(true);
+        return 0;
+      }
+      continue;
+    }
+    ++p;  // other control bytes, carriage return among them, are dropped
+  }
+}
+
+// The innermost file has ended; what was gathered of its last line is in
+// current_line[0..length).
+int SourceStack::finish_file(int length) {
+  current_line[length] = '\n';
+  current_line[length + 1] = '\0';
+  pop_entry();
+  if (top_ < 0) {
+    file_index_counter = 0;
+    if (length == 0) return -1;
+    if (as_.options.listing_level > 0) as_.listing.list_this_line = true;
+    return 0;
+  }
+  if (!entries_[top_].is_expansion()) reload_chunk(entries_[top_]);
+  after_line_delivered(!entries_[top_].is_expansion());
+  return 0;
+}
+
+void SourceStack::after_line_delivered(bool from_file) {
+  if (as_.options.listing_level > 0) as_.listing.list_this_line = true;
+  if (!from_file || as_.options.quiet) return;
+  int line = entries_[top_].line_number;
+  if (line % 100 == 0 || (as_.options.verbose && line % 25 == 0)) as_.err.printf("Reading line %5d\r", line);
+}
+
+// Expands the next body line into the entry's pending text, filling in the
+// arguments, the argument count and the serial number.
+void SourceStack::expand_body_line(SourceEntry& entry) {
+  std::string& text = entry.expanded;
+  text.clear();
+  entry.expanded_pos = 0;
+  const char* p = entry.read_position;
+  const std::string& arguments = entry.arguments;
+  for (;;) {
+    char c = *p;
+    if (c == '\n' || c == '\0') {
+      entry.expanded_terminator = c;
+      entry.read_position = c == '\n' ? p + 1 : p;
+      return;
+    }
+    if (c == '\\' && p[1] >= '1' && p[1] <= '9') {
+      int wanted = p[1] - '0';
+      size_t a = 0;
+      for (int field = 1; field < wanted && a < arguments.size(); ++a) {
+        if (arguments[a] == ARG_SEPARATOR) ++field;
+      }
+      size_t stop = arguments.find(ARG_SEPARATOR, a);
+      if (a < arguments.size()) text.append(arguments, a, stop == std::string::npos ? std::string::npos : stop - a);
+      p += 2;
+    } else if (c == '\\' && p[1] == '0') {
+      int count = 0;
+      if (!arguments.empty()) {
+        count = 1;
+        for (size_t a = 0; a < arguments.size(); ++a) {
+          if (arguments[a] == ARG_SEPARATOR && a + 1 < arguments.size()) ++count;
+        }
+      }
+      text.push_back(static_cast<char>('0' + count));
+      p += 2;
+    } else if (c == '\\' && p[1] == '?') {
+      char serial[16];
+      std::snprintf(serial, sizeof serial, "%04u", static_cast<unsigned>(entry.chunk_start));
+      text += serial;
+      p += 2;
+    } else {
+      if (static_cast<unsigned char>(c) >= 0x20 || c == '\t') text.push_back(c);
+      ++p;
+    }
+  }
+}
+
+int SourceStack::read_expansion_line(SourceEntry& entry) {
+  if (!entry.expansion_pending) {
+    expand_body_line(entry);
+    entry.expansion_pending = true;
+  }
+  char* line = current_line;
+  size_t remaining = entry.expanded.size() - entry.expanded_pos;
+  if (remaining >= static_cast<size_t>(LINE_CHUNK_CHARS)) {
+    // An expanded line is cut like a file line; the rest comes next.
+    std::memcpy(line, entry.expanded.data() + entry.expanded_pos, LINE_CHUNK_CHARS);
+    entry.expanded_pos += LINE_CHUNK_CHARS;
+    line[LINE_CHUNK_CHARS] = '\n';
+    line[LINE_CHUNK_CHARS + 1] = '\0';
+    after_line_delivered(false);
+    return 0;
+  }
+  std::memcpy(line, entry.expanded.data() + entry.expanded_pos, remaining);
+  line[remaining] = '\n';
+  line[remaining + 1] = '\0';
+  entry.expansion_pending = false;
+  if (entry.expanded_terminator == '\n') {
+    ++entry.line_number;
+    after_line_delivered(false);
+    return 0;
+  }
+  end_expansion();
+  after_line_delivered(top_ >= 0 && !entries_[top_].is_expansion());
+  return 0;
+}
+
+int SourceStack::innermost_file_line() const { return innermost_file().line_number; }
+
+int SourceStack::innermost_file_index() const { return innermost_file().file_index; }
+
+const SourceEntry& SourceStack::innermost_file() const {
+  int i = top_ < 0 ? 0 : top_;
+  while (i > 0 && entries_[i].is_expansion()) --i;
+  return entries_[i];
+}
+
+int SourceStack::include_file() {
+  std::string operand = as_.values.empty() ? std::string() : as_.values.top().text;
+  as_.values.pop();
+  const std::string& list = as_.options.include_path_list;
+  size_t start = 0;
+  for (;;) {
+    size_t end = list.find(';', start);
+    std::string path = list.substr(start, end == std::string::npos ? std::string::npos : end - start);
+    if (path.size() > PATH_BUFFER_SIZE - 1) path.resize(PATH_BUFFER_SIZE - 1);
+    if (!path.empty() && path.back() != '/' && path.size() < PATH_BUFFER_SIZE - 1) path += '/';
+    size_t room = PATH_BUFFER_SIZE - 1 - path.size();
+    path += operand.substr(0, room);
+    if (file_exists(path)) {
+      size_t dot = path.rfind('.');
+      std::string extension = dot == std::string::npos ? path : path.substr(dot);
+      bool binary = extension == ".bin";
+      bool records = extension == ".s19" || extension == ".hex";
+      if (binary || records) {
+        if (as_.options.verbose && !as_.options.quiet) as_.err.printf("\rReading from file \"%s\"\n", path.c_str());
+        return binary ? include_binary(as_, path) : include_records(as_, path);
+      }
+      open_source_file(path);
+      return 0;
+    }
+    if (end == std::string::npos) return ERROR_FILE_NOT_FOUND;
+    start = end + 1;
+  }
+}
+
+}  // namespace zorm

@@ -1,0 +1,95 @@
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <string>
+
+namespace zorm {
+
+class Assembler;
+
+inline constexpr int MAX_SOURCE_DEPTH = 20;
+inline constexpr int READ_CHUNK_SIZE = 8192;
+inline constexpr int LINE_CHUNK_CHARS = 251;
+inline constexpr int CURRENT_LINE_SIZE = 256;
+inline constexpr size_t PATH_BUFFER_SIZE = 260;
+inline constexpr char END_OF_CHUNK = 0x1A;
+
+// One open file or macro expansion.
+struct SourceEntry {
+  std::string name;
+  const char* read_position = nullptr;
+  std::string arguments;        // macro expansion: arguments separated by 0x1F
+  int32_t chunk_start = 0;      // file: offset of file_buffer[0]; expansion: serial number
+  int32_t chunk_end = 0;
+  int32_t bytes_buffered = 0;
+  int32_t handle = -1;
+  int32_t line_number = 0;
+  int32_t file_index = 0;       // -1 marks a macro expansion
+  int32_t saved_conditional_depth = 0;
+  // Macro expansion: the current body line with its arguments filled in,
+  // delivered in pieces of at most LINE_CHUNK_CHARS characters.
+  std::string expanded;
+  size_t expanded_pos = 0;
+  char expanded_terminator = '\n';
+  bool expansion_pending = false;
+
+  bool is_expansion() const { return file_index < 0; }
+};
+
+// The stack of everything being read, and the line being assembled.
+class SourceStack {
+ public:
+  explicit SourceStack(Assembler& as);
+  ~SourceStack();
+
+  // Pushes a source file; 0, or 1 after the error was reported.
+  int open_source_file(const std::string& path);
+  // 0 when a line is in current_line, -1 at the end of the input.
+  int read_line();
+  // The include directive: pops its string operand.
+  int include_file();
+  // Pushes a macro expansion; 0, or 1 after "Include file nesting limit reached".
+  int push_macro_expansion(const std::string& name, const char* body, std::string arguments);
+  // Ends the innermost expansion (end of body or exitm).
+  void end_expansion();
+
+  static bool file_exists(const std::string& path);
+
+  int innermost_file_line() const;
+  int innermost_file_index() const;
+  const SourceEntry& innermost_file() const;
+  int main_file_line() const { return top_ >= 0 ? entries_[0].line_number : 0; }
+
+  int top() const { return top_; }
+  bool empty() const { return top_ < 0; }
+  SourceEntry& entry(int i) { return entries_[i]; }
+  const SourceEntry& entry(int i) const { return entries_[i]; }
+  SourceEntry& top_entry() { return entries_[top_]; }
+  const SourceEntry& top_entry() const { return entries_[top_]; }
+
+  // Closes everything still open (a pass that ended early).
+  void close_all();
+
+  char current_line[CURRENT_LINE_SIZE] = {'\n', 0};
+  int file_index_counter = 0;
+  int32_t expansion_counter = 1;
+  uint32_t total_lines_read = 0;
+
+ private:
+  int read_file_line(SourceEntry& entry, int length);
+  int read_expansion_line(SourceEntry& entry);
+  void expand_body_line(SourceEntry& entry);
+  int finish_file(int length);
+  void reload_chunk(SourceEntry& entry);
+  void fill_buffer(SourceEntry& entry);
+  void after_line_delivered(bool from_file);
+  void pop_entry();
+
+  Assembler& as_;
+  SourceEntry entries_[MAX_SOURCE_DEPTH];
+  int top_ = -2;
+  std::unique_ptr<char[]> file_buffer_;
+};
+
+}  // namespace zorm

@@ -1,0 +1,31 @@
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+namespace zorm {
+
+class Assembler;
+
+// Structure definitions: a header line, member lines and "end struct".
+class Structures {
+ public:
+  explicit Structures(Assembler& as) : as_(as) {}
+
+  // Grammar actions of the structure body.
+  int struct_begin(int form);
+  int struct_member(int type);
+  int struct_align(int form);
+  int struct_end();
+  // The handler of the struct statement, once the body is parsed.
+  int finish_struct();
+
+  int32_t offset = 0;
+  std::string pending_name;
+
+ private:
+  void list_member_line(bool with_offset, int32_t shown_offset);
+  Assembler& as_;
+};
+
+}  // namespace zorm

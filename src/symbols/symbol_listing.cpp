@@ -1,0 +1,83 @@
+#include "symbols/symbol_listing.h"
+
+#include <initializer_list>
+
+#include "driver/assembler.h"
+
+namespace zorm {
+
+namespace {
+
+// Undefined labels as errors of pass 1, and the debug file's symbol section.
+void report_and_record_symbols(Assembler& as) {
+  DebugFile& debug = as.debug;
+  if (debug.is_open()) debug.write_byte(0);  // ends the file records
+  for (Symbol* symbol : as.symbols.in_order()) {
+    if (symbol->kind == SYM_UNDEFINED) {
+      for (TextStream* stream : {&as.out, &as.listing_out()}) {
+        stream->printf("File %s, Line %d : Undefined label %s\n", as.options.source_name.c_str(), symbol->value,
+                       symbol->name.c_str());
+      }
+      ++as.diagnostics.error_count;
+      as.listing.listing_advance_line();
+    } else if (symbol->kind != SYM_MACRO && debug.is_open()) {
+      debug.write_symbol_record(symbol->name, symbol->attributes, symbol->value);
+    }
+  }
+  if (debug.is_open()) {
+    debug.write_byte(0);  // ends the symbol records
+    debug.check_written();
+  }
+}
+
+void print_symbol_table(Assembler& as) {
+  TextStream& listing = as.listing_out();
+  Listing& pages = as.listing;
+  if (pages.listing_page_used) {
+    listing.put('\n');
+    pages.page_line_count = -1;
+    pages.listing_advance_line();
+  }
+
+  int labels_listed = 0;
+  pages.print_heading("Symbol Table");
+  pages.listing_advance_line();
+  listing.put('\n');
+  pages.listing_advance_line();
+  listing.printf("              Symbol   Value        Decimal\n");
+  pages.listing_advance_line();
+  listing.put('\n');
+  pages.listing_advance_line();
+
+  for (const Symbol* symbol : as.symbols.in_order()) {
+    if (symbol->kind == SYM_UNDEFINED) continue;
+    if (symbol->kind == SYM_MACRO) {
+      listing.printf("%20s : <macro>\n", symbol->name.c_str());
+      pages.listing_advance_line();
+      continue;
+    }
+    ++labels_listed;
+    const int32_t value = symbol->value;
+    const char* marker = symbol->kind == SYM_SET ? "   *" : "";
+    if (value >= -32768 && value <= 65535) {
+      listing.printf("%20s : $%04lx     %10ld%s\n", symbol->name.c_str(), static_cast<unsigned long>(value & 0xFFFF),
+                     static_cast<long>(value), marker);
+    } else {
+      listing.printf("%20s : $%08lx %10ld%s\n", symbol->name.c_str(),
+                     static_cast<unsigned long>(static_cast<uint32_t>(value)), static_cast<long>(value), marker);
+    }
+    pages.listing_advance_line();
+  }
+
+  listing.printf("\n%d labels used\n\n", labels_listed);
+  pages.listing_advance_line();
+}
+
+}  // namespace
+
+void finish_pass1_symbols(Assembler& as) {
+  report_and_record_symbols(as);
+  if (as.options.symbol_table) print_symbol_table(as);
+}
+
+}  // namespace zorm

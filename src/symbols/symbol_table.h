@@ -1,0 +1,91 @@
+#pragma once
+
+#include <cstdint>
+#include <deque>
+#include <functional>
+#include <string>
+#include <string_view>
+#include <unordered_map>
+#include <vector>
+
+namespace zorm {
+
+class Assembler;
+
+enum SymbolKind : uint8_t {
+  SYM_UNDEFINED = 10,
+  SYM_LABEL = 11,
+  SYM_SET = 12,
+  SYM_MACRO = 13,
+};
+
+enum DefineResult : int {
+  DEFINE_OK = 0,
+  DEFINE_REDEFINED = 1,
+  DEFINE_PHASE_ERROR = 2,
+};
+
+struct Symbol {
+  std::string name;
+  std::string body;  // a macro's stored body
+  SymbolKind kind = SYM_UNDEFINED;
+  uint8_t attributes = 0;
+  int32_t value = 0;
+};
+
+struct SymbolLookup {
+  SymbolKind kind;
+  int32_t value;
+};
+
+// Compares two names in the symbol order: A a B b ... Z z, then digits.
+int symbol_compare(std::string_view a, std::string_view b);
+
+// Every name the source defines or uses. Lookups go through a hash index;
+// the name order is produced when the table is listed.
+class SymbolTable {
+ public:
+  explicit SymbolTable(Assembler& as) : as_(as) {}
+
+  int symbol_define(std::string_view name, int32_t value, SymbolKind kind, uint8_t attributes);
+  SymbolLookup symbol_lookup(std::string_view name);
+  Symbol* find(std::string_view name);
+  const Symbol* find(std::string_view name) const;
+
+  // Every symbol in name order.
+  std::vector<Symbol*> in_order() const;
+  size_t size() const { return index_.size(); }
+
+ private:
+  Symbol* insert(std::string_view name);
+
+  Assembler& as_;
+  std::deque<Symbol> pool_;
+  std::unordered_map<std::string_view, Symbol*> index_;
+};
+
+// Statement address to source line, for the debug information file.
+struct LineMapEntry {
+  uint32_t address;
+  int32_t line;
+  int32_t file_index;
+};
+
+class LineMap {
+ public:
+  // The first line recorded for an address wins.
+  void add(uint32_t address, int32_t line, int32_t file_index);
+  // The entries in ascending address order, one per address.
+  const std::vector<LineMapEntry>& entries();
+  void clear() { entries_.clear(); sorted_ = true; }
+
+ private:
+  std::vector<LineMapEntry> entries_;
+  bool sorted_ = true;
+};
+
+// The equ handler (value 0) and the assignment "label = expression" and the
+// set directive (value 1, a redefinable value).
+int handle_equ(Assembler& as, int32_t value);
+
+}  // namespace zorm

@@ -1,0 +1,2 @@
+first equ 1
+second equ first+1

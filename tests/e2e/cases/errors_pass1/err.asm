@@ -1,0 +1,5 @@
+one equ 1
+one equ 2
+	bogus
+  lbl:
+	(

@@ -1,0 +1,63 @@
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "driver/assembler.h"
+
+namespace zorm::test {
+
+// A scratch folder for one test, removed when it goes out of scope.
+class TempDir {
+ public:
+  TempDir();
+  ~TempDir();
+  TempDir(const TempDir&) = delete;
+  TempDir& operator=(const TempDir&) = delete;
+
+  const std::string& path() const { return path_; }
+  std::string file(const std::string& name) const { return path_ + "/" + name; }
+  // Writes a file (binary, exactly these bytes) and returns its path.
+  std::string write(const std::string& name, const std::string& content) const;
+  std::string read(const std::string& name) const;
+  bool exists(const std::string& name) const;
+
+ private:
+  std::string path_;
+};
+
+// One in-process run of the assembler.
+struct RunResult {
+  int status = 0;
+  std::string out;  // standard output
+  std::string err;  // standard error
+  std::unique_ptr<TextStream> out_stream;
+  std::unique_ptr<TextStream> err_stream;
+  std::unique_ptr<Assembler> assembler;
+
+  // The bytes the image holds at [address, address + count).
+  std::vector<uint8_t> bytes(uint32_t address, uint32_t count) const;
+};
+
+// Runs the assembler with these arguments (argv[0] is added).
+RunResult run_assembler(const std::vector<std::string>& args);
+
+// Assembles a source text given as the file "t.asm" in a fresh folder, with
+// the extra options; the listing goes to "t.lst" and the object to "t.bin"
+// in that folder unless the options say otherwise.
+struct Assembled {
+  TempDir dir;
+  RunResult run;
+  std::string listing() const { return dir.read("t.lst"); }
+  std::vector<uint8_t> bytes(uint32_t address, uint32_t count) const { return run.bytes(address, count); }
+};
+std::unique_ptr<Assembled> assemble(const std::string& source, const std::vector<std::string>& options = {});
+
+// The bytes an instruction source assembles to from address 0, as a string of
+// upper-case hex pairs separated by spaces ("DD 7E 05"), or "error: <first
+// diagnostic message line>" when the run did not succeed.
+std::string encode(const std::string& source, const std::vector<std::string>& options = {});
+
+}  // namespace zorm::test
