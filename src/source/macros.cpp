@@ -67,6 +67,7 @@ int Macros::macro_define() {
         // Text between double quotes is copied as it stands.
         const char* q = p + 1;
         while (*q != '"' && *q != '\n' && *q != '\0') ++q;
+        if (*q == '"') ++q;  // the closing quote is plain text
         body.append(p, static_cast<size_t>(q - p));
         p = q;
         continue;

@@ -1,0 +1,103 @@
+#include <gtest/gtest.h>
+
+#include "support/assemble.h"
+
+namespace zorm::test {
+namespace {
+
+const Symbol* symbol(const Assembled& a, const char* name) { return a.run.assembler->symbols.find(name); }
+
+TEST(Macros, ParametersAreNumberedAndQuotedTextIsLeftAlone) {
+  auto a = assemble("mv\tmacro x,y\n\tld x,y\n\tdb \"x,y\",'x'\n\tendm\n", {"-q", "-x"});
+  ASSERT_EQ(a->run.status, 0) << a->run.out;
+  EXPECT_EQ(symbol(*a, "mv")->kind, SYM_MACRO);
+  EXPECT_EQ(symbol(*a, "mv")->body, "\tld \\1,\\2\n\tdb \"x,y\",'\\1'\n");
+}
+
+TEST(Macros, CallsSubstituteArguments) {
+  auto a = assemble("mv\tmacro x,y\n\tld x,y\n\tendm\n\tmv a,b\n\tmv h\n", {"-q", "-x"});
+  ASSERT_EQ(a->run.status, 3);  // "ld h," is a syntax error: the second argument is missing
+  auto b = assemble("two\tmacro u,w\n\tdb u\n\tdb w\n\tendm\n\ttwo 1, 2\n", {"-q"});
+  ASSERT_EQ(b->run.status, 0) << b->run.out;
+  EXPECT_EQ(b->bytes(0, 2), (std::vector<uint8_t>{1, 2}));
+}
+
+TEST(Macros, ArgumentCountAndSerialNumbers) {
+  auto a = assemble(
+      "cnt\tmacro\n\tdb \\0\n\tendm\n"
+      "lp\tmacro\n\tlocal here\nhere     nop\n\tdw here\n\tendm\n"
+      "\tcnt 1,2,3\n\tcnt\n\tcnt 1,\n\tlp\n\tlp\n",
+      {"-q"});
+  ASSERT_EQ(a->run.status, 0) << a->run.out;
+  EXPECT_EQ(a->bytes(0, 3), (std::vector<uint8_t>{3, 0, 1}));
+  EXPECT_EQ(symbol(*a, "lp")->body, "here\\? nop\n\tdw here\\?\n");
+  // cnt used serials 1..3, so the two lp expansions are 0004 and 0005.
+  EXPECT_EQ(symbol(*a, "here0004")->value, 3);
+  EXPECT_EQ(symbol(*a, "here0005")->value, 6);
+}
+
+TEST(Macros, ParameterListErrors) {
+  auto a = assemble("mc\tmacro a,hl\n\tnop\n\tendm\n", {"-q"});
+  EXPECT_EQ(a->run.status, 3);
+  EXPECT_NE(a->run.out.find("Syntax error."), std::string::npos);
+  // The body was assembled as ordinary source: its endm is out of place.
+  EXPECT_NE(a->run.out.find("Endm, exitm or local used outside macro."), std::string::npos);
+  std::string ten = "mc\tmacro p1,p2,p3,p4,p5,p6,p7,p8,p9,p10\n\tendm\n";
+  auto b = assemble(ten, {"-q"});
+  EXPECT_EQ(b->run.status, 4);
+  EXPECT_NE(b->run.out.find("No memory."), std::string::npos);
+}
+
+TEST(Macros, MissingEndmAndRedefinition) {
+  auto a = assemble("mc\tmacro\n\tnop\n", {"-q"});
+  EXPECT_EQ(a->run.status, 3);
+  EXPECT_NE(a->run.out.find("Error in macro definition."), std::string::npos);
+  auto b = assemble("mc\tequ 1\nmc\tmacro\n\tendm\n", {"-q"});
+  EXPECT_NE(b->run.out.find("Redefinition of label."), std::string::npos);
+  auto c = assemble("mc\tmacro\n\tdb 1\n\tendm\nmc\tmacro\n\tdb 2\n\tendm\n\tmc\n", {"-q"});
+  ASSERT_EQ(c->run.status, 0) << c->run.out;
+  EXPECT_EQ(c->bytes(0, 1), std::vector<uint8_t>{2});
+}
+
+TEST(Macros, ExitmAndConditionalDepth) {
+  auto a = assemble(
+      "mc\tmacro\n\tdb 1\n\tif 1\n\texitm\n\tendif\n\tdb 2\n\tendm\n\tmc\n\tdb 3\n"
+      "open\tmacro\n\tif 0\n\tendm\n\topen\n\tdb 4\n",
+      {"-q"});
+  ASSERT_EQ(a->run.status, 0) << a->run.out;
+  EXPECT_EQ(a->bytes(0, 3), (std::vector<uint8_t>{1, 3, 4}));
+  auto b = assemble("\texitm\n\tendm\n\tlocal x\n", {"-q"});
+  EXPECT_EQ(b->run.out.find("Endm, exitm or local used outside macro."), b->run.out.find("Endm"));
+}
+
+TEST(Macros, ErrorsInsideExpansionsNameTheMacro) {
+  auto a = assemble("\n\nbad\tmacro\n\tnop\n\tbogus\n\tendm\n\tbad\n", {"-q"});
+  EXPECT_EQ(a->run.out, "2:\tbogus<<\n\"" + a->dir.file("t.asm") + "\",7 (bad) : Invalid mnemonic.\n" +
+                            "7 lines read, 1 error in pass 1.\n");
+}
+
+TEST(Macros, CallArgumentsKeepParenthesesAndQuotes) {
+  EXPECT_EQ(Macros::scan_arguments("  1, 2 ; comment\n"), std::string("1\x1f 2 "));
+  EXPECT_EQ(Macros::scan_arguments("(1,2),3\n"), std::string("(1,2)\x1f" "3"));
+  EXPECT_EQ(Macros::scan_arguments("\"a,b;c\",'x'\n"), std::string("\"a,b;c\"\x1f'x'"));
+  EXPECT_EQ(Macros::scan_arguments("a\r\x1f,b\n"), std::string("a\x1f" "b"));
+}
+
+TEST(Macros, ARecursiveMacroReachesTheNestingLimit) {
+  auto a = assemble("rec\tmacro\n\trec\n\tendm\n\trec\n", {"-q"});
+  EXPECT_EQ(a->run.status, 3);
+  EXPECT_NE(a->run.out.find("Include file nesting limit reached."), std::string::npos);
+}
+
+TEST(Macros, LongExpandedLinesAreCutAndContinued) {
+  std::string arg(200, '1');
+  auto a = assemble("mc\tmacro u\n\tdb u,u\n\tendm\n\tmc 1\n", {"-q"});
+  ASSERT_EQ(a->run.status, 0);
+  auto b = assemble("mc\tmacro u\n; u u\n\tendm\n\tmc " + arg + "\n", {"-q"});
+  // The comment line expands to 405 characters: the part after the cut is
+  // read as a line of its own.
+  EXPECT_EQ(b->run.status, 3);
+}
+
+}  // namespace
+}  // namespace zorm::test
