@@ -1,0 +1,58 @@
+#include <gtest/gtest.h>
+
+#include "support/assemble.h"
+
+namespace zorm::test {
+namespace {
+
+std::string nested(int depth, const std::string& inner) {
+  return std::string(static_cast<size_t>(depth), '(') + inner + std::string(static_cast<size_t>(depth), ')');
+}
+
+TEST(OperandParser, ParenthesisDecisions) {
+  EXPECT_EQ(encode("\tld a,(1234)\n", {"-x"}), "3A D2 04");
+  EXPECT_EQ(encode("\tld a,(1+2)*3\n", {"-x"}), "3E 09");
+  EXPECT_EQ(encode("\tld b,(1)+2\n", {"-x"}), "06 03");
+  EXPECT_EQ(encode("\tadd a,(5)\n", {"-x"}), "error: Syntax error.");
+  EXPECT_EQ(encode("\tjp [label]\nlabel\n", {"-x"}), "error: Syntax error.");
+  EXPECT_EQ(encode("\tjp (hl)\n\tjp [ix]\n", {"-x"}), "E9 DD E9");
+  EXPECT_EQ(encode("\tld hl,(1234)\n\tld (1234),hl\n", {"-x"}), "2A D2 04 22 D2 04");
+  EXPECT_EQ(encode("\tdb (5),'AB',(1)+1\n"), "05 41 42 02");
+  EXPECT_EQ(encode("\ttstio (5),3\n", {"-x4"}), "ED 74 03");
+  EXPECT_EQ(encode("\ttstio (5)\n", {"-x4"}), "error: Syntax error.");
+}
+
+TEST(OperandParser, StackLimitOfFiftyStates) {
+  EXPECT_EQ(encode("\tdb " + nested(40, "1") + "\n"), "01");
+  EXPECT_EQ(encode("\tdb " + nested(47, "1") + "\n"), "01");
+  EXPECT_EQ(encode("\tdb " + nested(48, "1") + "\n"), "error: Stack overflow.");
+  EXPECT_EQ(encode("\tdb " + nested(50, "1") + "\n"), "error: Stack overflow.");
+  EXPECT_EQ(encode("\tdb " + nested(60, "1") + "\n"), "error: Stack overflow.");
+}
+
+TEST(OperandParser, BadTokensAreInvalidFormat) {
+  EXPECT_EQ(encode("\tdb 1x\n"), "error: Invalid format.");
+  EXPECT_EQ(encode("\tdb 'abc\n"), "error: Invalid format.");
+  EXPECT_EQ(encode("\tdb 1,`\n"), "error: Invalid format.");
+  EXPECT_EQ(encode("\tdb 1 2\n"), "error: Syntax error.");
+}
+
+TEST(OperandParser, ConditionAndFormNumbers) {
+  auto ret = assemble("\tret\n", {"-q", "-x"});
+  EXPECT_EQ(ret->run.assembler->encoding.condition_code, -1);
+  auto call = assemble("\tcall nz,0x1234\n", {"-q", "-x"});
+  EXPECT_EQ(call->run.assembler->encoding.condition_code, 0);
+  EXPECT_EQ(call->run.assembler->encoding.statement_form, 0);
+  auto in = assemble("\tin (c)\n", {"-q", "-x"});
+  EXPECT_EQ(in->run.assembler->encoding.statement_form, 2);
+}
+
+TEST(OperandParser, StructBodiesSpanLines) {
+  auto a = assemble("\tstruct pt\n\n\tdw px ; comment\n\n\tend struct\nafter equ 1\n", {"-q"});
+  ASSERT_EQ(a->run.status, 0) << a->run.out;
+  EXPECT_EQ(a->run.assembler->symbols.find("pt")->value, 2);
+  EXPECT_EQ(a->run.assembler->symbols.find("after")->value, 1);
+}
+
+}  // namespace
+}  // namespace zorm::test
