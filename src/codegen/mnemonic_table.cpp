@@ -2,7 +2,10 @@
 
 #include "codegen/data_directives.h"
 #include "codegen/encoders.h"
+#include <cstring>
+
 #include "driver/assembler.h"
+#include "parse/keyword_index.h"
 #include "parse/tokens.h"
 #include "symbols/symbol_table.h"
 
@@ -188,7 +191,22 @@ const int MNEMONIC_COUNT = static_cast<int>(sizeof MNEMONIC_TABLE / sizeof MNEMO
 
 const MnemonicEntry& assignment_row() { return MNEMONIC_TABLE[MNEMONIC_COUNT]; }
 
+namespace {
+struct MnemonicNames {
+  const char* names[200];
+  MnemonicNames() {
+    for (int i = 0; i < MNEMONIC_COUNT; ++i) names[i] = MNEMONIC_TABLE[i].name;
+  }
+};
+}  // namespace
+
 const MnemonicEntry* find_mnemonic(const char* name, int (*compare)(const char*, const char*)) {
+  if (compare == keyword_strcmp) {
+    static const MnemonicNames names;
+    static const KeywordIndex<256> index(names.names, MNEMONIC_COUNT);
+    const int i = index.find(name, std::strlen(name));
+    return i < 0 ? nullptr : &MNEMONIC_TABLE[i];
+  }
   int low = 0, high = MNEMONIC_COUNT - 1;
   while (low <= high) {
     const int mid = (low + high) / 2;

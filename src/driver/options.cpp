@@ -68,7 +68,6 @@ bool help_line_before(const char* a, const char* b) {
   return std::strcmp(a, b) < 0;
 }
 
-int keyword_strcmp(const char* a, const char* b) { return std::strcmp(a, b); }
 int keyword_strcoll(const char* a, const char* b) { return std::strcoll(a, b); }
 
 void print_title(Assembler& as) { as.out.printf("%s  %s\n\n", PROGRAM_TITLE, NOTICE_TEXT); }
@@ -132,6 +131,8 @@ std::string derive_name(Assembler& as, const std::string& base, const char* exte
 }
 
 }  // namespace
+
+int keyword_strcmp(const char* a, const char* b) { return std::strcmp(a, b); }
 
 Options::Options() : keyword_compare(keyword_strcmp) {}
 

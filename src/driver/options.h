@@ -14,6 +14,9 @@ inline constexpr size_t INCLUDE_PATH_LIST_SIZE = 256;
 
 using KeywordCompare = int (*)(const char*, const char*);
 
+// The default name comparison of keyword lookups: byte order.
+int keyword_strcmp(const char* a, const char* b);
+
 // The settings of one run, read from the command line.
 struct Options {
   std::string source_name;

@@ -5,6 +5,7 @@
 #include <utility>
 
 #include "driver/assembler.h"
+#include "parse/keyword_index.h"
 
 namespace zorm {
 
@@ -251,17 +252,24 @@ int Lexer::identifier(const char* p, int raw_identifiers) {
   token_length = n;
   cursor_ = p;
 
-  // Keywords: binary search in the sorted keyword table.
+  // Keywords: an exact-match index when names compare byte for byte, else a
+  // binary search in the sorted table with the chosen comparison.
   const KeywordCompare compare = as_.options.keyword_compare;
-  int low = 0, high = KEYWORD_COUNT - 1, keyword = -1;
-  while (low <= high) {
-    int mid = (low + high) / 2;
-    int order = compare(token_text, KEYWORD_TABLE[mid]);
-    if (order == 0) {
-      keyword = mid;
-      break;
+  int keyword = -1;
+  if (compare == keyword_strcmp) {
+    static const KeywordIndex<128> index(KEYWORD_TABLE, KEYWORD_COUNT);
+    keyword = index.find(token_text, static_cast<size_t>(n));
+  } else {
+    int low = 0, high = KEYWORD_COUNT - 1;
+    while (low <= high) {
+      int mid = (low + high) / 2;
+      int order = compare(token_text, KEYWORD_TABLE[mid]);
+      if (order == 0) {
+        keyword = mid;
+        break;
+      }
+      if (order < 0) high = mid - 1; else low = mid + 1;
     }
-    if (order < 0) high = mid - 1; else low = mid + 1;
   }
   if (keyword >= 0) {
     int token = TOKEN_KEYWORD_FIRST + keyword;

@@ -28,10 +28,82 @@ int OperandParser::run_action(int action, int argument) {
   }
 }
 
+namespace {
+
+// The parse step for every (state, token) pair, worked out once from the
+// generated per-state lists exactly as the driver would scan them: a shift to
+// the first target whose accessing symbol is the token, else the first
+// look-ahead pair for the token, else the state's default rule. The gotos are
+// indexed the same way. The driver then finds each step with one lookup
+// instead of a scan.
+class ParseSteps {
+ public:
+  static constexpr int kOtherToken = g::kTokenCount;  // any code outside the table, end of input among them
+
+  ParseSteps() {
+    for (int state = 0; state < g::kStateCount; ++state) {
+      for (int token = 0; token <= kOtherToken; ++token) step_[state][token] = decide(state, token);
+      fill_gotos(state);
+    }
+  }
+
+  // A shift to state s is s + 1; a reduction by rule r is -(r + 1); 0 is an
+  // error (no shift and a default rule of -1). Accept is a reduction by rule 0.
+  int step(int state, int token) const {
+    const int column = token >= 0 && token < g::kTokenCount ? token : kOtherToken;
+    return step_[state][column];
+  }
+  int goto_state(int state, int lhs) const { return goto_[state][lhs]; }
+
+ private:
+  static int16_t decide(int state, int token) {
+    if (token < g::kTokenCount) {
+      for (int i = g::kShiftStart[state]; i < g::kShiftStart[state + 1]; ++i) {
+        const int target = g::kShiftTargets[i];
+        if (g::kAccessingSymbol[target] == token) return static_cast<int16_t>(target + 1);
+      }
+    }
+    int rule = g::kDefaultRule[state];
+    for (int i = g::kLookaheadStart[state]; i < g::kLookaheadStart[state + 1]; ++i) {
+      if (g::kLookaheadPairs[i].token == token) {
+        rule = g::kLookaheadPairs[i].rule;
+        break;
+      }
+    }
+    return rule < 0 ? 0 : static_cast<int16_t>(-(rule + 1));
+  }
+
+  // The driver scans a state's goto list from its start, without an end
+  // bound, for the first target entered by the nonterminal. A state's own
+  // list holds each nonterminal at most once, so the first match always lies
+  // within the first kNonterminalCount entries.
+  void fill_gotos(int state) {
+    for (int lhs = 0; lhs <= g::kNonterminalCount; ++lhs) goto_[state][lhs] = -1;
+    const int size = static_cast<int>(sizeof g::kGotoTargets / sizeof g::kGotoTargets[0]);
+    const int start = g::kGotoStart[state];
+    for (int i = start; i < size && i < start + g::kNonterminalCount; ++i) {
+      const int target = g::kGotoTargets[i];
+      const int symbol = g::kAccessingSymbol[target];
+      if (symbol < 0 && goto_[state][-symbol] == -1) goto_[state][-symbol] = static_cast<int16_t>(target);
+    }
+  }
+
+  int16_t step_[g::kStateCount][kOtherToken + 1];
+  int16_t goto_[g::kStateCount][g::kNonterminalCount + 1];
+};
+
+const ParseSteps& parse_steps() {
+  static const ParseSteps steps;
+  return steps;
+}
+
+}  // namespace
+
 // The LR driver: a look-ahead is read right after every shift; a state
 // reduces by its look-ahead pairs or else by its default rule.
 int OperandParser::parse_operands() {
   Lexer& lexer = as_.lexer;
+  const ParseSteps& steps = parse_steps();
   // The bottom entry, state 0, does not count towards the limit; reductions
   // of empty rules may push a few entries beyond it.
   int stack[PARSER_STACK_SIZE + 16];
@@ -45,35 +117,23 @@ int OperandParser::parse_operands() {
       as_.diagnostics.report_error(ERROR_INVALID_FORMAT);
       return 1;
     }
-    bool shifted = false;
-    for (int i = g::kShiftStart[state]; i < g::kShiftStart[state + 1]; ++i) {
-      const int target = g::kShiftTargets[i];
-      if (g::kAccessingSymbol[target] == token) {
-        if (depth >= PARSER_STACK_SIZE) {
-          as_.diagnostics.report_error(ERROR_STACK_OVERFLOW);
-          return 1;
-        }
-        stack[++depth] = state;
-        state = target;
-        token = lexer.next_token(0);
-        shifted = true;
-        break;
+    const int step = steps.step(state, token);
+    if (step > 0) {
+      if (depth >= PARSER_STACK_SIZE) {
+        as_.diagnostics.report_error(ERROR_STACK_OVERFLOW);
+        return 1;
       }
+      stack[++depth] = state;
+      state = step - 1;
+      token = lexer.next_token(0);
+      continue;
     }
-    if (shifted) continue;
-
-    int rule = g::kDefaultRule[state];
-    for (int i = g::kLookaheadStart[state]; i < g::kLookaheadStart[state + 1]; ++i) {
-      if (g::kLookaheadPairs[i].token == token) {
-        rule = g::kLookaheadPairs[i].rule;
-        break;
-      }
-    }
-    if (rule == 0) return 0;
-    if (rule < 0) {
+    if (step == 0) {
       as_.diagnostics.report_error(ERROR_SYNTAX);
       return 1;
     }
+    const int rule = -step - 1;
+    if (rule == 0) return 0;
     const int action = g::kRuleAction[rule];
     if (action >= 0) {
       const int error = run_action(action, g::kRuleArgument[rule]);
@@ -89,15 +149,7 @@ int OperandParser::parse_operands() {
     }
     stack[++depth] = state;
     depth -= g::kRuleLength[rule];
-    const int exposed = stack[depth];
-    const int lhs = g::kRuleLhs[rule];
-    for (int i = g::kGotoStart[exposed];; ++i) {
-      const int target = g::kGotoTargets[i];
-      if (g::kAccessingSymbol[target] == -lhs) {
-        state = target;
-        break;
-      }
-    }
+    state = steps.goto_state(stack[depth], g::kRuleLhs[rule]);
   }
 }
 

@@ -124,6 +124,20 @@ int SourceStack::read_file_line(SourceEntry& entry, int length) {
   char* line = current_line;
   const char* p = entry.read_position;
   for (;;) {
+    // Printable bytes, tabs and bytes of 0x80 and above go straight in.
+    while (length < LINE_CHUNK_CHARS) {
+      const unsigned char b = static_cast<unsigned char>(*p);
+      if (b < 0x20 && b != '\t') break;
+      line[length++] = static_cast<char>(b);
+      ++p;
+    }
+    if (length == LINE_CHUNK_CHARS) {
+      entry.read_position = p;
+      line[length] = '\n';
+      line[length + 1] = '\0';
+      after_line_delivered(true);
+      return 0;
+    }
     unsigned char c = static_cast<unsigned char>(*p);
     if (c == '\n') {
       ++entry.line_number;

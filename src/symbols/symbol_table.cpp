@@ -89,11 +89,19 @@ SymbolLookup SymbolTable::symbol_lookup(std::string_view name) {
 }
 
 std::vector<Symbol*> SymbolTable::in_order() const {
+  // Sort by each name's collation key: the names mapped byte by byte, which
+  // then compare as plain unsigned bytes.
+  std::vector<std::pair<std::string, Symbol*>> keyed;
+  keyed.reserve(index_.size());
+  for (const auto& entry : index_) {
+    std::string key(entry.first);
+    for (char& c : key) c = static_cast<char>(COLLATION[static_cast<unsigned char>(c)]);
+    keyed.emplace_back(std::move(key), entry.second);
+  }
+  std::sort(keyed.begin(), keyed.end(), [](const auto& a, const auto& b) { return a.first < b.first; });
   std::vector<Symbol*> order;
-  order.reserve(index_.size());
-  for (const auto& entry : index_) order.push_back(entry.second);
-  std::sort(order.begin(), order.end(),
-            [](const Symbol* a, const Symbol* b) { return symbol_compare(a->name, b->name) < 0; });
+  order.reserve(keyed.size());
+  for (auto& entry : keyed) order.push_back(entry.second);
   return order;
 }
 

@@ -3,6 +3,7 @@
 #include <cstring>
 
 #include "codegen/mnemonic_table.h"
+#include "driver/options.h"
 #include "operand_tables.h"
 #include "parse/tokens.h"
 
@@ -13,9 +14,12 @@ TEST(MnemonicTable, HoldsEveryMnemonicSortedForBinarySearch) {
   EXPECT_EQ(MNEMONIC_COUNT, 119);
   for (int i = 1; i < MNEMONIC_COUNT; ++i)
     EXPECT_LT(std::strcmp(MNEMONIC_TABLE[i - 1].name, MNEMONIC_TABLE[i].name), 0) << MNEMONIC_TABLE[i].name;
-  for (int i = 0; i < MNEMONIC_COUNT; ++i) EXPECT_EQ(find_mnemonic(MNEMONIC_TABLE[i].name, std::strcmp), &MNEMONIC_TABLE[i]);
-  EXPECT_EQ(find_mnemonic("LD", std::strcmp), nullptr);
-  EXPECT_EQ(find_mnemonic("zzz", std::strcmp), nullptr);
+  // Both lookups: the exact-match index of the default comparison and the
+  // binary search that -i uses.
+  for (auto compare : {keyword_strcmp, static_cast<KeywordCompare>(std::strcoll)}) {
+    for (int i = 0; i < MNEMONIC_COUNT; ++i) EXPECT_EQ(find_mnemonic(MNEMONIC_TABLE[i].name, compare), &MNEMONIC_TABLE[i]);
+    for (const char* absent : {"LD", "zzz", "", "l", "ldd2", "a"}) EXPECT_EQ(find_mnemonic(absent, compare), nullptr) << absent;
+  }
   EXPECT_EQ(assignment_row().name, nullptr);
   EXPECT_EQ(assignment_row().label_rule, LABEL_REQUIRED);
 }
