@@ -46,6 +46,11 @@ int Assembler::run(int argc, const char* const* argv) {
   sources.close_all();
   debug.close();
   listing_file.close();
+  if (listing_file.failed()) {
+    // A listing that could not be written completely is a failed run.
+    out.printf("Can't create output file %s.\n", options.listing_name.c_str());
+    status = EXIT_FILE;
+  }
   out.flush();
   err.flush();
   return status;
