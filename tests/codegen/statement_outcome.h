@@ -50,7 +50,11 @@ inline std::string outcome(const std::string& source, const std::vector<std::str
   return text;
 }
 
-inline std::string level_option(int level) { return "-x" + std::to_string(level); }
+inline std::string level_option(int level) {
+  std::string option = "-x";
+  option += std::to_string(level);
+  return option;
+}
 
 // One indented statement at a processor level.
 inline std::string statement(const std::string& text, int level, std::vector<std::string> options = {}) {
