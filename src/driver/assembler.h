@@ -52,6 +52,10 @@ class Assembler {
   int processor_level = 0;
   uint32_t processor_code = 0;
   uint8_t char_map[256] = {};
+  // Statements one pass may assemble, 0 for no limit. Only an embedding
+  // program sets it (the fuzz target, to keep exponentially recursive macros
+  // from running for minutes); the command line never does.
+  uint64_t statement_limit = 0;
 
   Diagnostics diagnostics;
   Listing listing;

@@ -4,6 +4,7 @@
 
 #include "codegen/mnemonic_table.h"
 #include "driver/assembler.h"
+#include "driver/fatal_exit.h"
 #include "source/macros.h"
 
 namespace zorm {
@@ -26,8 +27,10 @@ void StatementProcessor::assemble_pass() {
   const KeywordCompare compare = as.options.keyword_compare;
   lexer.line_end_state = 0;
   lexer.pushed_token = 0;
+  uint64_t statements = 0;
 
   for (;;) {
+    if (as.statement_limit != 0 && ++statements > as.statement_limit) throw FatalExit{EXIT_ASSEMBLY_ERRORS};
     // Start of a statement.
     statement_label[0] = '\0';
     label_attributes = static_cast<uint8_t>(image.segment * 16);
