@@ -54,6 +54,13 @@ class ParseSteps {
     return step_[state][column];
   }
   int goto_state(int state, int lhs) const { return goto_[state][lhs]; }
+  // For a reduction step by a one-symbol rule without an action: the rule's
+  // left-hand side; 0 for every other step.
+  int unit_lhs(int step) const {
+    if (step >= 0) return 0;
+    const int rule = -step - 1;
+    return rule != 0 && g::kRuleLength[rule] == 1 && g::kRuleAction[rule] < 0 ? g::kRuleLhs[rule] : 0;
+  }
 
  private:
   static int16_t decide(int state, int token) {
@@ -99,6 +106,24 @@ const ParseSteps& parse_steps() {
 
 }  // namespace
 
+// Follows reductions by one-symbol rules without actions: each pushes the
+// state and pops it again, so the state below stays on top and the new state
+// is its goto.
+int OperandParser::follow_unit_reductions(int below, int state, int token) {
+  const ParseSteps& steps = parse_steps();
+  const int column = token >= 0 && token < g::kTokenCount ? token : g::kTokenCount;
+  UnitRun& cached = unit_runs_[(static_cast<unsigned>(below) * 31u + static_cast<unsigned>(state) * 7u +
+                                static_cast<unsigned>(column)) % UNIT_RUN_CACHE_SIZE];
+  if (cached.below == below && cached.state == state && cached.token == column) return cached.end_state;
+  const int start = state;
+  for (int lhs = steps.unit_lhs(steps.step(state, token)); lhs != 0; lhs = steps.unit_lhs(steps.step(state, token))) {
+    state = steps.goto_state(below, lhs);
+  }
+  cached = UnitRun{static_cast<uint16_t>(below), static_cast<uint16_t>(start), static_cast<uint16_t>(column),
+                   static_cast<uint16_t>(state)};
+  return state;
+}
+
 // The LR driver: a look-ahead is read right after every shift; a state
 // reduces by its look-ahead pairs or else by its default rule.
 int OperandParser::parse_operands() {
@@ -117,7 +142,11 @@ int OperandParser::parse_operands() {
       as_.diagnostics.report_error(ERROR_INVALID_FORMAT);
       return 1;
     }
-    const int step = steps.step(state, token);
+    int step = steps.step(state, token);
+    if (steps.unit_lhs(step) != 0) {
+      state = follow_unit_reductions(stack[depth], state, token);
+      step = steps.step(state, token);
+    }
     if (step > 0) {
       if (depth >= PARSER_STACK_SIZE) {
         as_.diagnostics.report_error(ERROR_STACK_OVERFLOW);

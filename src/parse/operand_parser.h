@@ -1,5 +1,7 @@
 #pragma once
 
+#include <cstdint>
+
 namespace zorm {
 
 class Assembler;
@@ -16,6 +18,21 @@ class OperandParser {
 
  private:
   int run_action(int action, int argument);
+  int follow_unit_reductions(int below, int state, int token);
+
+  // Reductions by one-symbol rules without an action only replace the
+  // current state by the goto of the state below it, so a run of them
+  // depends on nothing but (state below, current state, look-ahead). The
+  // expression grammar makes such runs a dozen steps long; this cache
+  // remembers where they end.
+  struct UnitRun {
+    uint16_t below = 0xFFFF;
+    uint16_t state = 0;
+    uint16_t token = 0;
+    uint16_t end_state = 0;
+  };
+  static constexpr int UNIT_RUN_CACHE_SIZE = 1024;
+  UnitRun unit_runs_[UNIT_RUN_CACHE_SIZE];
   Assembler& as_;
 };
 
