@@ -40,7 +40,7 @@ class ParseSteps {
  public:
   static constexpr int kOtherToken = g::kTokenCount;  // any code outside the table, end of input among them
 
-  ParseSteps() {
+  constexpr ParseSteps() : step_(), goto_() {
     for (int state = 0; state < g::kStateCount; ++state) {
       for (int token = 0; token <= kOtherToken; ++token) step_[state][token] = decide(state, token);
       fill_gotos(state);
@@ -49,21 +49,21 @@ class ParseSteps {
 
   // A shift to state s is s + 1; a reduction by rule r is -(r + 1); 0 is an
   // error (no shift and a default rule of -1). Accept is a reduction by rule 0.
-  int step(int state, int token) const {
+  constexpr int step(int state, int token) const {
     const int column = token >= 0 && token < g::kTokenCount ? token : kOtherToken;
     return step_[state][column];
   }
-  int goto_state(int state, int lhs) const { return goto_[state][lhs]; }
+  constexpr int goto_state(int state, int lhs) const { return goto_[state][lhs]; }
   // For a reduction step by a one-symbol rule without an action: the rule's
   // left-hand side; 0 for every other step.
-  int unit_lhs(int step) const {
+  constexpr int unit_lhs(int step) const {
     if (step >= 0) return 0;
     const int rule = -step - 1;
     return rule != 0 && g::kRuleLength[rule] == 1 && g::kRuleAction[rule] < 0 ? g::kRuleLhs[rule] : 0;
   }
 
  private:
-  static int16_t decide(int state, int token) {
+  static constexpr int16_t decide(int state, int token) {
     if (token < g::kTokenCount) {
       for (int i = g::kShiftStart[state]; i < g::kShiftStart[state + 1]; ++i) {
         const int target = g::kShiftTargets[i];
@@ -84,7 +84,7 @@ class ParseSteps {
   // bound, for the first target entered by the nonterminal. A state's own
   // list holds each nonterminal at most once, so the first match always lies
   // within the first kNonterminalCount entries.
-  void fill_gotos(int state) {
+  constexpr void fill_gotos(int state) {
     for (int lhs = 0; lhs <= g::kNonterminalCount; ++lhs) goto_[state][lhs] = -1;
     const int size = static_cast<int>(sizeof g::kGotoTargets / sizeof g::kGotoTargets[0]);
     const int start = g::kGotoStart[state];
@@ -99,10 +99,10 @@ class ParseSteps {
   int16_t goto_[g::kStateCount][g::kNonterminalCount + 1];
 };
 
-const ParseSteps& parse_steps() {
-  static const ParseSteps steps;
-  return steps;
-}
+// Worked out by the compiler: the tables are constants.
+constexpr ParseSteps PARSE_STEPS;
+
+constexpr const ParseSteps& parse_steps() { return PARSE_STEPS; }
 
 }  // namespace
 
