@@ -111,6 +111,7 @@ int Lexer::next_token(int raw_identifiers) {
     p = as_.sources.current_line;
   }
   for (;;) {
+    while (*p == ' ' || *p == '\t') ++p;
     const unsigned char c = static_cast<unsigned char>(*p);
     token_start = p;
     switch (CHAR_CLASS[c]) {
