@@ -133,7 +133,9 @@ int handle_equ(Assembler& as, int32_t value) {
   as.image.line_shows_value = true;
   as.image.listing_value = operand;
   if (result == DEFINE_REDEFINED) return ERROR_REDEFINITION;
-  if (result == DEFINE_PHASE_ERROR) return ERROR_PHASE;
+  // A value that moved between the passes is an error for equ; set and "="
+  // assign values that are meant to change.
+  if (result == DEFINE_PHASE_ERROR && !redefinable) return ERROR_PHASE;
   return 0;
 }
 

@@ -104,7 +104,9 @@ TEST(SourceStack, IncludeSearchesThePathList) {
   dir.write("t.asm", "\tinclude \"x.asm\"\n");
   RunResult run = run_assembler({"-q", "-I" + dir.file("inc"), "-I" + dir.file("lib"), dir.file("t.asm")});
   ASSERT_EQ(run.status, 0) << run.out;
-  EXPECT_EQ(run.assembler->options.include_path_list, ";" + dir.file("inc") + ";" + dir.file("lib"));
+  std::string expected_list = ";";
+  expected_list.append(dir.file("inc")).append(";").append(dir.file("lib"));
+  EXPECT_EQ(run.assembler->options.include_path_list, expected_list);
   EXPECT_EQ(run.assembler->symbols.find("fromlib")->value, 7);
 
   dir.write("u.asm", "\tinclude \"missing.asm\"\n");
@@ -116,7 +118,13 @@ TEST(SourceStack, IncludeSearchesThePathList) {
 TEST(SourceStack, NestingLimitIsTwentyEntries) {
   TempDir dir;
   for (int i = 1; i <= 20; ++i) {
-    dir.write("f" + std::to_string(i) + ".asm", "\tinclude \"" + dir.file("f" + std::to_string(i + 1) + ".asm") + "\"\n");
+    std::string name = "f";
+    name.append(std::to_string(i)).append(".asm");
+    std::string next = "f";
+    next.append(std::to_string(i + 1)).append(".asm");
+    std::string text = "\tinclude \"";
+    text.append(dir.file(next)).append("\"\n");
+    dir.write(name, text);
   }
   dir.write("f21.asm", "deep equ 1\n");
   RunResult run = run_assembler({"-q", dir.file("f1.asm")});
