@@ -27,18 +27,21 @@ constexpr uint32_t RECORD_BYTES = 32;  // most data bytes in one record; records
 // The object file being written. A regular file (or a name that does not exist
 // yet) is written as a temporary file in the same folder and renamed into place
 // once it is complete, so a failed or interrupted run never leaves a truncated
-// object behind. A name that is some other kind of file (a device, a pipe) is
-// written directly.
+// object behind. Where no temporary file can be made (a folder we may not
+// write to), an existing file is written directly and removed again when the
+// writing fails. A name that is some other kind of file (a device, a pipe)
+// cannot be replaced by a rename and is written directly, never removed.
 class ObjectOutput {
  public:
   ObjectOutput(Assembler& as, const std::string& name, bool text) : as_(as), name_(name) {
+    const char* mode = text ? "w" : "wb";
     std::string target = name;
     struct stat st;
-    if (::stat(name.c_str(), &st) == 0) {
+    const bool exists = ::stat(name.c_str(), &st) == 0;
+    if (exists) {
       if (S_ISDIR(st.st_mode)) cannot_create(as, name);
       if (!S_ISREG(st.st_mode)) {
-        // Devices and pipes cannot be replaced by a rename.
-        file_ = std::fopen(name.c_str(), text ? "w" : "wb");
+        file_ = std::fopen(name.c_str(), mode);
         if (file_ == nullptr) cannot_create(as, name);
         return;
       }
@@ -46,20 +49,24 @@ class ObjectOutput {
       char resolved[PATH_MAX];
       if (::realpath(name.c_str(), resolved) != nullptr) target = resolved;
     }
-    target_ = target;
     const size_t slash = target.rfind('/');
-    const std::string folder = slash == std::string::npos ? std::string() : target.substr(0, slash + 1);
-    temporary_ = folder + ".zorm-object-XXXXXX";
-    int fd = ::mkstemp(temporary_.data());
+    std::string temporary = (slash == std::string::npos ? std::string() : target.substr(0, slash + 1)) +
+                            ".zorm-object-XXXXXX";
+    const int fd = ::mkstemp(temporary.data());
     if (fd < 0) {
-      temporary_.clear();
-      cannot_create(as, name);
+      if (!exists) cannot_create(as, name);
+      file_ = std::fopen(name.c_str(), mode);
+      if (file_ == nullptr) cannot_create(as, name);
+      remove_on_failure_ = name;
+      return;
     }
+    remove_on_failure_ = temporary;
+    rename_to_ = target;
     // mkstemp gives owner-only access; the object gets the usual mode.
     const mode_t mask = ::umask(0);
     ::umask(mask);
     ::fchmod(fd, 0666 & ~mask);
-    file_ = ::fdopen(fd, text ? "w" : "wb");
+    file_ = ::fdopen(fd, mode);
     if (file_ == nullptr) {
       ::close(fd);
       fail();
@@ -69,7 +76,7 @@ class ObjectOutput {
   ~ObjectOutput() {
     // Only reached without commit() when the run is ending on an exception.
     if (file_ != nullptr) std::fclose(file_);
-    if (!temporary_.empty()) ::unlink(temporary_.c_str());
+    if (!remove_on_failure_.empty()) ::unlink(remove_on_failure_.c_str());
   }
 
   ObjectOutput(const ObjectOutput&) = delete;
@@ -84,25 +91,23 @@ class ObjectOutput {
     if (std::fclose(file_) != 0) failed_ = true;
     file_ = nullptr;
     if (failed_) fail();
-    if (!temporary_.empty()) {
-      if (::rename(temporary_.c_str(), target_.c_str()) != 0) fail();
-      temporary_.clear();
-    }
+    if (!rename_to_.empty() && ::rename(remove_on_failure_.c_str(), rename_to_.c_str()) != 0) fail();
+    remove_on_failure_.clear();
   }
 
  private:
   [[noreturn]] void fail() {
     if (file_ != nullptr) std::fclose(file_);
     file_ = nullptr;
-    if (!temporary_.empty()) ::unlink(temporary_.c_str());
-    temporary_.clear();
+    if (!remove_on_failure_.empty()) ::unlink(remove_on_failure_.c_str());
+    remove_on_failure_.clear();
     cannot_create(as_, name_);
   }
 
   Assembler& as_;
   std::string name_;
-  std::string target_;
-  std::string temporary_;
+  std::string remove_on_failure_;  // the temporary file, or a regular file written directly
+  std::string rename_to_;          // where the temporary file goes when complete
   FILE* file_ = nullptr;
   bool failed_ = false;
 };

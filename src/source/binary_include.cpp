@@ -76,6 +76,7 @@ struct RecordReader {
     }
     address = line.next_word();
     if (address < 0) return LineResult::INVALID;
+    if (intel) line.next_byte();  // the type, 00, read above
     sum += static_cast<unsigned>((address >> 8) + (address & 0xFF));
 
     // The first record lands at the statement's current end; each later one

@@ -12,7 +12,7 @@ namespace zorm::test {
 namespace {
 
 const std::string PROGRAM =
-    " org 100h\n"
+    " org 0x100\n"
     "start nop\n"
     " ld a,5\n"
     " nop\n"
@@ -40,7 +40,7 @@ TEST(OutputEndToEndTest, RecordObjects) {
 }
 
 TEST(OutputEndToEndTest, ErrorsInPassTwoWriteNoObject) {
-  auto r = assemble(" org 100h\n nop\n ld a,300\n", {"-s2"});
+  auto r = assemble(" org 0x100\n nop\n ld a,300\n", {"-s2"});
   EXPECT_EQ(r->run.status, 3);
   EXPECT_FALSE(r->dir.exists("t.hex"));
 }
@@ -54,7 +54,7 @@ TEST(OutputEndToEndTest, NoCodeInBinaryFormatCreatesNoFile) {
 }
 
 TEST(OutputEndToEndTest, SymbolTableAndMemoryMapInTheListing) {
-  auto r = assemble("Zeta equ -1\nalpha equ 70000\ncount set 3\n org 10h\nBeta nop\n", {"-t", "-u"});
+  auto r = assemble("Zeta equ -1\nalpha equ 70000\ncount set 3\n org 0x10\nBeta nop\n", {"-t", "-u"});
   ASSERT_EQ(r->run.status, 0) << r->run.out;
   const std::string listing = r->listing();
   EXPECT_NE(listing.find("               alpha : $00011170      70000\n"
@@ -114,7 +114,7 @@ TEST(OutputEndToEndTest, DebugLinesFollowIncludedFilesAndSkipData) {
                                           " include \"inc.asm\"\n"
                                           " nop\n"
                                           " data\n"
-                                          " org 100h\n"
+                                          " org 0x100\n"
                                           " db 1,2\n"
                                           " code\n"
                                           " nop\n");
@@ -136,7 +136,7 @@ TEST(OutputEndToEndTest, DebugLinesFollowIncludedFilesAndSkipData) {
 TEST(OutputEndToEndTest, IncludedBinaryIsPartOfTheStatement) {
   auto r = std::make_unique<Assembled>();
   r->dir.write("blob.bin", std::string("\x01\x02\x03", 3));
-  const std::string source = r->dir.write("t.asm", " org 200h\n include \"blob.bin\"\nafter nop\n");
+  const std::string source = r->dir.write("t.asm", " org 0x200\n include \"blob.bin\"\nafter nop\n");
   r->run = run_assembler({"-l", "-t", "-I" + r->dir.path(), source});
   ASSERT_EQ(r->run.status, 0) << r->run.out;
   EXPECT_EQ(r->dir.read("t.bin"), std::string("\x01\x02\x03\x00", 4));
@@ -149,7 +149,7 @@ TEST(OutputEndToEndTest, RecordFilesRoundTripToAnotherOrigin) {
       " org 0\n"
       " ld a,1\n"
       " nop\n"
-      " org 40h\n"
+      " org 0x40\n"
       " ld a,2\n";
   for (const char* format : {"-s1", "-s2"}) {
     auto first = assemble(program, {format});
@@ -158,7 +158,7 @@ TEST(OutputEndToEndTest, RecordFilesRoundTripToAnotherOrigin) {
     auto second = std::make_unique<Assembled>();
     second->dir.write(name, first->dir.read(name));
     const std::string source =
-        second->dir.write("t.asm", " org 8000h\n include \"" + name + "\"\nnext nop\n");
+        second->dir.write("t.asm", " org 0x8000\n include \"" + name + "\"\nnext nop\n");
     second->run = run_assembler({"-I" + second->dir.path(), source});
     ASSERT_EQ(second->run.status, 0) << second->run.out;
     EXPECT_EQ(second->bytes(0x8000, 3), (std::vector<uint8_t>{0x3E, 0x01, 0x00}));
