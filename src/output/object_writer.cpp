@@ -45,15 +45,25 @@ class ObjectOutput {
         if (file_ == nullptr) cannot_create(as, name);
         return;
       }
+#ifndef _WIN32
       // A symbolic link keeps pointing at the file it names.
       char resolved[PATH_MAX];
       if (::realpath(name.c_str(), resolved) != nullptr) target = resolved;
+#endif
     }
-    const size_t slash = target.rfind('/');
-    std::string temporary = (slash == std::string::npos ? std::string() : target.substr(0, slash + 1)) +
-                            ".zorm-object-XXXXXX";
-    const int fd = ::mkstemp(temporary.data());
-    if (fd < 0) {
+    // The temporary file is created by fopen, in the object's own mode, so
+    // it gets the usual permissions and, for the record formats, the
+    // platform's text line ends.
+    FILE* temporary_file = nullptr;
+    std::string temporary;
+    for (int attempt = 0; attempt < 100 && temporary_file == nullptr; ++attempt) {
+      temporary = target + ".zorm-" + std::to_string(static_cast<long>(::getpid())) + "-" + std::to_string(attempt);
+      struct stat existing;
+      if (::stat(temporary.c_str(), &existing) == 0) continue;
+      temporary_file = std::fopen(temporary.c_str(), mode);
+      if (temporary_file == nullptr) break;
+    }
+    if (temporary_file == nullptr) {
       if (!exists) cannot_create(as, name);
       file_ = std::fopen(name.c_str(), mode);
       if (file_ == nullptr) cannot_create(as, name);
@@ -62,21 +72,13 @@ class ObjectOutput {
     }
     remove_on_failure_ = temporary;
     rename_to_ = target;
-    // mkstemp gives owner-only access; the object gets the usual mode.
-    const mode_t mask = ::umask(0);
-    ::umask(mask);
-    ::fchmod(fd, 0666 & ~mask);
-    file_ = ::fdopen(fd, mode);
-    if (file_ == nullptr) {
-      ::close(fd);
-      fail();
-    }
+    file_ = temporary_file;
   }
 
   ~ObjectOutput() {
     // Only reached without commit() when the run is ending on an exception.
     if (file_ != nullptr) std::fclose(file_);
-    if (!remove_on_failure_.empty()) ::unlink(remove_on_failure_.c_str());
+    if (!remove_on_failure_.empty()) std::remove(remove_on_failure_.c_str());
   }
 
   ObjectOutput(const ObjectOutput&) = delete;
@@ -91,6 +93,10 @@ class ObjectOutput {
     if (std::fclose(file_) != 0) failed_ = true;
     file_ = nullptr;
     if (failed_) fail();
+#ifdef _WIN32
+    // rename() does not replace an existing file here.
+    if (!rename_to_.empty()) std::remove(rename_to_.c_str());
+#endif
     if (!rename_to_.empty() && ::rename(remove_on_failure_.c_str(), rename_to_.c_str()) != 0) fail();
     remove_on_failure_.clear();
   }
@@ -99,7 +105,7 @@ class ObjectOutput {
   [[noreturn]] void fail() {
     if (file_ != nullptr) std::fclose(file_);
     file_ = nullptr;
-    if (!remove_on_failure_.empty()) ::unlink(remove_on_failure_.c_str());
+    if (!remove_on_failure_.empty()) std::remove(remove_on_failure_.c_str());
     remove_on_failure_.clear();
     cannot_create(as_, name_);
   }
