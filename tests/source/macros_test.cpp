@@ -48,6 +48,23 @@ TEST(Macros, ParameterListErrors) {
   EXPECT_NE(b->run.out.find("No memory."), std::string::npos);
 }
 
+TEST(Macros, LocalAndBodyLimitsAreFatal) {
+  std::string locals = "mc\tmacro\n\tlocal q1";
+  for (int i = 2; i <= 21; ++i) locals += ",q" + std::to_string(i);
+  auto a = assemble(locals + "\n\tendm\n", {"-q"});
+  EXPECT_EQ(a->run.status, 4);
+  EXPECT_NE(a->run.out.find("No memory."), std::string::npos);
+  std::string twenty = "mc\tmacro\n\tlocal q1";
+  for (int i = 2; i <= 20; ++i) twenty += ",q" + std::to_string(i);
+  EXPECT_EQ(assemble(twenty + "\n\tendm\n", {"-q"})->run.status, 0);
+  // The body buffer holds 5000 bytes and needs 256 free before each line.
+  std::string body = "big\tmacro\n";
+  for (int i = 0; i < 200; ++i) body += "\tdb 1,2,3,4,5,6,7,8,9,10,11,12\n";
+  auto b = assemble(body + "\tendm\n", {"-q"});
+  EXPECT_EQ(b->run.status, 4);
+  EXPECT_NE(b->run.out.find("No memory."), std::string::npos);
+}
+
 TEST(Macros, MissingEndmAndRedefinition) {
   auto a = assemble("mc\tmacro\n\tnop\n", {"-q"});
   EXPECT_EQ(a->run.status, 3);
@@ -93,10 +110,11 @@ TEST(Macros, LongExpandedLinesAreCutAndContinued) {
   std::string arg(200, '1');
   auto a = assemble("mc\tmacro u\n\tdb u,u\n\tendm\n\tmc 1\n", {"-q"});
   ASSERT_EQ(a->run.status, 0);
-  auto b = assemble("mc\tmacro u\n; u u\n\tendm\n\tmc " + arg + "\n", {"-q"});
-  // The comment line expands to 405 characters: the part after the cut is
-  // read as a line of its own.
+  auto b = assemble("mc\tmacro u\n; u u\n\tendm\n\tmc " + arg + "\n", {"-q", "-l", "-m"});
+  // The comment line expands to 403 characters: the 152 after the cut at 251
+  // come back as a line of their own, whose digits are not a statement.
   EXPECT_EQ(b->run.status, 3);
+  EXPECT_NE(b->run.out.find("1:" + std::string(152, '1') + "<<\n"), std::string::npos) << b->run.out.substr(0, 400);
 }
 
 }  // namespace
