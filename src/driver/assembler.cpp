@@ -52,6 +52,12 @@ int Assembler::run(int argc, const char* const* argv) {
     status = EXIT_FILE;
   }
   out.flush();
+  if (options.listing_to_stdout && out.failed() && status != EXIT_USAGE) {
+    // A listing on standard output that could not be written: standard error
+    // is the only place left to say so.
+    err.printf("Can't create output file %s.\n", options.listing_name.c_str());
+    status = EXIT_FILE;
+  }
   err.flush();
   return status;
 }

@@ -24,32 +24,49 @@ constexpr uint32_t RECORD_BYTES = 32;  // most data bytes in one record; records
   throw FatalExit{EXIT_FILE};
 }
 
+// Where a symbolic link leads, followed even when its target does not exist
+// yet; the name itself when it is no link.
+std::string link_target(const std::string& name) {
+#ifndef _WIN32
+  std::string path = name;
+  for (int depth = 0; depth < 16; ++depth) {
+    struct stat st;
+    if (::lstat(path.c_str(), &st) != 0 || !S_ISLNK(st.st_mode)) return path;
+    char buffer[PATH_MAX];
+    const ssize_t n = ::readlink(path.c_str(), buffer, sizeof buffer - 1);
+    if (n <= 0) return path;
+    const std::string next(buffer, static_cast<size_t>(n));
+    const size_t slash = path.rfind('/');
+    path = next[0] == '/' || slash == std::string::npos ? next : path.substr(0, slash + 1) + next;
+  }
+  return path;
+#else
+  return name;
+#endif
+}
+
 // The object file being written. A regular file (or a name that does not exist
 // yet) is written as a temporary file in the same folder and renamed into place
 // once it is complete, so a failed or interrupted run never leaves a truncated
-// object behind. Where no temporary file can be made (a folder we may not
-// write to), an existing file is written directly and removed again when the
-// writing fails. A name that is some other kind of file (a device, a pipe)
-// cannot be replaced by a rename and is written directly, never removed.
+// object behind; where no temporary file can be made, or the existing object
+// may not be written, the run fails without touching it. A name that is some
+// other kind of file (a device, a pipe) cannot be replaced by a rename and is
+// written directly, never removed.
 class ObjectOutput {
  public:
   ObjectOutput(Assembler& as, const std::string& name, bool text) : as_(as), name_(name) {
     const char* mode = text ? "w" : "wb";
-    std::string target = name;
+    // A symbolic link keeps pointing at the file it names.
+    const std::string target = link_target(name);
     struct stat st;
-    const bool exists = ::stat(name.c_str(), &st) == 0;
-    if (exists) {
+    if (::stat(target.c_str(), &st) == 0) {
       if (S_ISDIR(st.st_mode)) cannot_create(as, name);
       if (!S_ISREG(st.st_mode)) {
         file_ = std::fopen(name.c_str(), mode);
         if (file_ == nullptr) cannot_create(as, name);
         return;
       }
-#ifndef _WIN32
-      // A symbolic link keeps pointing at the file it names.
-      char resolved[PATH_MAX];
-      if (::realpath(name.c_str(), resolved) != nullptr) target = resolved;
-#endif
+      if (::access(target.c_str(), W_OK) != 0) cannot_create(as, name);
     }
     // The temporary file is created by fopen, in the object's own mode, so
     // it gets the usual permissions and, for the record formats, the
@@ -63,13 +80,7 @@ class ObjectOutput {
       temporary_file = std::fopen(temporary.c_str(), mode);
       if (temporary_file == nullptr) break;
     }
-    if (temporary_file == nullptr) {
-      if (!exists) cannot_create(as, name);
-      file_ = std::fopen(name.c_str(), mode);
-      if (file_ == nullptr) cannot_create(as, name);
-      remove_on_failure_ = name;
-      return;
-    }
+    if (temporary_file == nullptr) cannot_create(as, name);
     remove_on_failure_ = temporary;
     rename_to_ = target;
     file_ = temporary_file;
@@ -112,7 +123,7 @@ class ObjectOutput {
 
   Assembler& as_;
   std::string name_;
-  std::string remove_on_failure_;  // the temporary file, or a regular file written directly
+  std::string remove_on_failure_;  // the temporary file
   std::string rename_to_;          // where the temporary file goes when complete
   FILE* file_ = nullptr;
   bool failed_ = false;

@@ -24,10 +24,12 @@ void SourceStack::close_all() {
   while (top_ >= 0) pop_entry();
 }
 
+// A source is read once in each pass, so it must be a file that can be read
+// again: a pipe or a device would give pass 2 other text than pass 1.
 bool SourceStack::file_exists(const std::string& path) {
   struct stat info;
   if (::stat(path.c_str(), &info) != 0) return false;
-  return !S_ISDIR(info.st_mode);
+  return S_ISREG(info.st_mode);
 }
 
 void SourceStack::pop_entry() {
