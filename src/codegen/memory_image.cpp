@@ -69,7 +69,7 @@ int MemoryImage::set_origin() {
   // A label on an org line names the new origin.
   int label_error = 0;
   if (as_.statements.statement_label[0] != '\0') {
-    int defined = as_.symbols.symbol_define(as_.statements.statement_label, origin & 0xFFFF, SYM_LABEL,
+    int defined = as_.symbols.symbol_define(as_.statements.label(), origin & 0xFFFF, SYM_LABEL,
                                             static_cast<uint8_t>(segment * 16));
     if (defined == DEFINE_REDEFINED) label_error = ERROR_REDEFINITION;
     if (defined == DEFINE_PHASE_ERROR) label_error = ERROR_PHASE;

@@ -201,10 +201,14 @@ struct MnemonicNames {
 }  // namespace
 
 const MnemonicEntry* find_mnemonic(const char* name, int (*compare)(const char*, const char*)) {
+  return find_mnemonic(name, std::strlen(name), compare);
+}
+
+const MnemonicEntry* find_mnemonic(const char* name, size_t length, int (*compare)(const char*, const char*)) {
   if (compare == keyword_strcmp) {
     static const MnemonicNames names;
     static const KeywordIndex<256> index(names.names, MNEMONIC_COUNT);
-    const int i = index.find(name, std::strlen(name));
+    const int i = index.find(name, length);
     return i < 0 ? nullptr : &MNEMONIC_TABLE[i];
   }
   int low = 0, high = MNEMONIC_COUNT - 1;

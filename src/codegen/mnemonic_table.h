@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 
 namespace zorm {
@@ -35,5 +36,7 @@ const MnemonicEntry& assignment_row();
 
 // Binary search with the keyword comparison of the run; nullptr when absent.
 const MnemonicEntry* find_mnemonic(const char* name, int (*compare)(const char*, const char*));
+// The same for a name whose length is known.
+const MnemonicEntry* find_mnemonic(const char* name, size_t length, int (*compare)(const char*, const char*));
 
 }  // namespace zorm

@@ -67,6 +67,12 @@ bool is_hex_digit(char c) {
 const std::array<CharClass, 256> CHAR_CLASS = make_table<CharClass>(make_class, std::make_index_sequence<256>{});
 const std::array<int8_t, 256> DIGIT_VALUE = make_table<int8_t>(make_digit, std::make_index_sequence<256>{});
 
+namespace {
+constexpr bool make_identifier_char(int c) { return make_class(c) == CHAR_NAME || make_class(c) == CHAR_DIGIT; }
+// Bytes that continue an identifier: name characters and digits.
+constexpr auto IDENTIFIER_CHAR = make_table<bool>(make_identifier_char, std::make_index_sequence<256>{});
+}  // namespace
+
 const char Lexer::empty_line_[1] = {'\0'};
 
 Lexer::Lexer(Assembler& as) : cursor_(empty_line_), as_(as) {}
@@ -247,8 +253,7 @@ int Lexer::identifier(const char* p, int raw_identifiers) {
   int n = 0;
   do {
     token_text[n++] = *p++;
-  } while (n < MAX_IDENTIFIER_CHARS &&
-           (CHAR_CLASS[static_cast<unsigned char>(*p)] == CHAR_NAME || CHAR_CLASS[static_cast<unsigned char>(*p)] == CHAR_DIGIT));
+  } while (n < MAX_IDENTIFIER_CHARS && IDENTIFIER_CHAR[static_cast<unsigned char>(*p)]);
   token_text[n] = '\0';
   token_length = n;
   cursor_ = p;

@@ -11,7 +11,7 @@ namespace zorm {
 
 void StatementProcessor::start_macro_call(const char* name_end) {
   Symbol* macro = as_.symbols.find(std::string_view(as_.lexer.token_text, static_cast<size_t>(as_.lexer.token_length)));
-  std::string name = macro->name;
+  std::string name(macro->name);
   std::string arguments = Macros::scan_arguments(name_end);
   // The rest of the call line is not read as tokens; the next line the lexer
   // reads is the first body line.
@@ -33,6 +33,7 @@ void StatementProcessor::assemble_pass() {
     if (as.statement_limit != 0 && ++statements > as.statement_limit) throw FatalExit{EXIT_ASSEMBLY_ERRORS};
     // Start of a statement.
     statement_label[0] = '\0';
+    statement_label_length = 0;
     label_attributes = static_cast<uint8_t>(image.segment * 16);
     conditional_statement = false;
     image.begin_statement();
@@ -53,7 +54,7 @@ void StatementProcessor::assemble_pass() {
     do {
       if (token == TOKEN_NEWLINE) break;  // an empty or comment line
 
-      const MnemonicEntry* row = token == TOKEN_IDENTIFIER ? find_mnemonic(lexer.token_text, compare) : nullptr;
+      const MnemonicEntry* row = token == TOKEN_IDENTIFIER ? find_mnemonic(lexer.token_text, static_cast<size_t>(lexer.token_length), compare) : nullptr;
       const bool skipping = !as.conditionals.active();
       if (token == TOKEN_IDENTIFIER && lexer.at_line_start && row != nullptr && !skipping) {
         as.diagnostics.report_error(ERROR_OPCODE_AS_LABEL);
@@ -80,6 +81,7 @@ void StatementProcessor::assemble_pass() {
       if (lexer.at_line_start) {
         // A label in column 0, with or without ':'.
         std::memcpy(statement_label, lexer.token_text, static_cast<size_t>(lexer.token_length) + 1);
+        statement_label_length = static_cast<uint8_t>(lexer.token_length);
         token = lexer.next_token(1);
         if (token == TOKEN_COLON) token = lexer.next_token(1);
         if (token == TOKEN_END_OF_INPUT) {
@@ -94,7 +96,7 @@ void StatementProcessor::assemble_pass() {
         if (token == TOKEN_EQUAL) {
           row = &assignment_row();
         } else if (token == TOKEN_IDENTIFIER) {
-          row = find_mnemonic(lexer.token_text, compare);
+          row = find_mnemonic(lexer.token_text, static_cast<size_t>(lexer.token_length), compare);
         } else {
           row = nullptr;
         }
@@ -155,7 +157,7 @@ void StatementProcessor::assemble_pass() {
     } while (false);
 
     if (define_label && statement_label[0] != '\0' && !image.line_shows_value) {
-      const int result = as.symbols.symbol_define(statement_label, static_cast<int32_t>(image.location_counter & 0xFFFF),
+      const int result = as.symbols.symbol_define(label(), static_cast<int32_t>(image.location_counter & 0xFFFF),
                                                   SYM_LABEL, label_attributes);
       if (result == DEFINE_REDEFINED) as.diagnostics.report_error(ERROR_REDEFINITION);
       if (result == DEFINE_PHASE_ERROR) as.diagnostics.report_error(ERROR_PHASE);

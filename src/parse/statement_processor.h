@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <string_view>
 
 namespace zorm {
 
@@ -15,6 +16,8 @@ class StatementProcessor {
   void assemble_pass();
 
   char statement_label[32] = {0};
+  uint8_t statement_label_length = 0;
+  std::string_view label() const { return std::string_view(statement_label, statement_label_length); }
   uint8_t label_attributes = 0;
   bool conditional_statement = false;
 

@@ -28,8 +28,9 @@ int Macros::macro_define() {
   SourceStack& sources = as.sources;
   const KeywordCompare compare = as.options.keyword_compare;
 
-  std::string name = as.statements.statement_label;
+  std::string name(as.statements.label());
   as.statements.statement_label[0] = '\0';
+  as.statements.statement_label_length = 0;
 
   // The parameter list: identifiers separated by single commas.
   std::vector<std::string> parameters;

@@ -12,16 +12,19 @@ namespace {
 void report_and_record_symbols(Assembler& as) {
   DebugFile& debug = as.debug;
   if (debug.is_open()) debug.write_byte(0);  // ends the file records
-  for (Symbol* symbol : as.symbols.in_order()) {
+  // Without a debug file only the undefined names are needed, in name order.
+  const std::vector<Symbol*> symbols =
+      debug.is_open() ? as.symbols.in_order() : as.symbols.in_order(SYM_UNDEFINED);
+  for (Symbol* symbol : symbols) {
     if (symbol->kind == SYM_UNDEFINED) {
       for (TextStream* stream : {&as.out, &as.listing_out()}) {
         stream->printf("File %s, Line %d : Undefined label %s\n", as.options.source_name.c_str(), symbol->value,
-                       symbol->name.c_str());
+                       symbol->name.data());
       }
       ++as.diagnostics.error_count;
       as.listing.listing_advance_line();
     } else if (symbol->kind != SYM_MACRO && debug.is_open()) {
-      debug.write_symbol_record(symbol->name, symbol->attributes, symbol->value);
+      debug.write_symbol_record(std::string(symbol->name), symbol->attributes, symbol->value);
     }
   }
   if (debug.is_open()) {
@@ -52,7 +55,7 @@ void print_symbol_table(Assembler& as) {
   for (const Symbol* symbol : as.symbols.in_order()) {
     if (symbol->kind == SYM_UNDEFINED) continue;
     if (symbol->kind == SYM_MACRO) {
-      listing.printf("%20s : <macro>\n", symbol->name.c_str());
+      listing.printf("%20s : <macro>\n", symbol->name.data());
       pages.listing_advance_line();
       continue;
     }
@@ -60,10 +63,10 @@ void print_symbol_table(Assembler& as) {
     const int32_t value = symbol->value;
     const char* marker = symbol->kind == SYM_SET ? "   *" : "";
     if (value >= -32768 && value <= 65535) {
-      listing.printf("%20s : $%04lx     %10ld%s\n", symbol->name.c_str(), static_cast<unsigned long>(value & 0xFFFF),
+      listing.printf("%20s : $%04lx     %10ld%s\n", symbol->name.data(), static_cast<unsigned long>(value & 0xFFFF),
                      static_cast<long>(value), marker);
     } else {
-      listing.printf("%20s : $%08lx %10ld%s\n", symbol->name.c_str(),
+      listing.printf("%20s : $%08lx %10ld%s\n", symbol->name.data(),
                      static_cast<unsigned long>(static_cast<uint32_t>(value)), static_cast<long>(value), marker);
     }
     pages.listing_advance_line();

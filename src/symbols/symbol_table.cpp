@@ -1,6 +1,7 @@
 #include "symbols/symbol_table.h"
 
 #include <algorithm>
+#include <cstring>
 #include <array>
 #include <utility>
 
@@ -45,27 +46,78 @@ int symbol_compare(std::string_view a, std::string_view b) {
   return a.size() < b.size() ? -1 : 1;
 }
 
+namespace {
+constexpr size_t NAME_BLOCK_SIZE = 64 * 1024;
+
+uint64_t name_hash(std::string_view name) {
+  uint64_t h = 1469598103934665603ull;
+  for (unsigned char c : name) h = (h ^ c) * 1099511628211ull;
+  return h ^ (h >> 29);
+}
+}  // namespace
+
+// The slot holding the name, or the empty slot where it would go.
+size_t SymbolTable::slot_of(std::string_view name) const {
+  const size_t mask = slots_.size() - 1;
+  for (size_t i = name_hash(name) & mask;; i = (i + 1) & mask) {
+    const Symbol* symbol = slots_[i];
+    if (symbol == nullptr || symbol->name == name) return i;
+  }
+}
+
 Symbol* SymbolTable::find(std::string_view name) {
-  auto it = index_.find(name);
-  return it == index_.end() ? nullptr : it->second;
+  if (slots_.empty()) return nullptr;
+  return slots_[slot_of(name)];
 }
 
 const Symbol* SymbolTable::find(std::string_view name) const {
-  auto it = index_.find(name);
-  return it == index_.end() ? nullptr : it->second;
+  if (slots_.empty()) return nullptr;
+  return slots_[slot_of(name)];
 }
 
-Symbol* SymbolTable::insert(std::string_view name) {
+std::string_view SymbolTable::store_name(std::string_view name) {
+  const size_t needed = name.size() + 1;
+  if (needed > name_block_room_) {
+    const size_t size = needed > NAME_BLOCK_SIZE ? needed : NAME_BLOCK_SIZE;
+    name_blocks_.emplace_back(new char[size]);
+    name_block_next_ = name_blocks_.back().get();
+    name_block_room_ = size;
+  }
+  char* stored = name_block_next_;
+  std::memcpy(stored, name.data(), name.size());
+  stored[name.size()] = '\0';
+  name_block_next_ += needed;
+  name_block_room_ -= needed;
+  return std::string_view(stored, name.size());
+}
+
+void SymbolTable::grow() {
+  std::vector<Symbol*> old = std::move(slots_);
+  slots_.assign(old.empty() ? 1024 : old.size() * 2, nullptr);
+  for (Symbol* symbol : old) {
+    if (symbol != nullptr) slots_[slot_of(symbol->name)] = symbol;
+  }
+}
+
+Symbol** SymbolTable::slot_for(std::string_view name) {
+  // Room first: growing moves every entry.
+  if (2 * (count_ + 1) > slots_.size()) grow();
+  return &slots_[slot_of(name)];
+}
+
+Symbol* SymbolTable::insert_at(Symbol** slot, std::string_view name) {
   Symbol& symbol = pool_.emplace_back();
-  symbol.name.assign(name);
-  index_.emplace(std::string_view(symbol.name), &symbol);
+  symbol.name = store_name(name);
+  *slot = &symbol;
+  ++count_;
   return &symbol;
 }
 
 int SymbolTable::symbol_define(std::string_view name, int32_t value, SymbolKind kind, uint8_t attributes) {
-  Symbol* symbol = find(name);
+  Symbol** slot = slot_for(name);
+  Symbol* symbol = *slot;
   if (symbol == nullptr) {
-    symbol = insert(name);
+    symbol = insert_at(slot, name);
   } else if (symbol->kind == SYM_LABEL) {
     // Label values are fixed in pass 1; pass 2 only checks them.
     if (as_.pass_number == 0) return DEFINE_REDEFINED;
@@ -78,31 +130,54 @@ int SymbolTable::symbol_define(std::string_view name, int32_t value, SymbolKind 
 }
 
 SymbolLookup SymbolTable::symbol_lookup(std::string_view name) {
-  if (const Symbol* symbol = find(name)) return {symbol->kind, symbol->value};
+  Symbol** slot = slot_for(name);
+  if (const Symbol* symbol = *slot) return {symbol->kind, symbol->value};
   // A conditional directive sees a name never met as 0 and enters nothing.
   if (as_.statements.conditional_statement) return {SYM_LABEL, 0};
-  Symbol* symbol = insert(name);
+  Symbol* symbol = insert_at(slot, name);
   symbol->kind = SYM_UNDEFINED;
   symbol->value = as_.sources.main_file_line();
   symbol->attributes = 0;
   return {SYM_UNDEFINED, symbol->value};
 }
 
-std::vector<Symbol*> SymbolTable::in_order() const {
-  // Sort by each name's collation key: the names mapped byte by byte, which
-  // then compare as plain unsigned bytes.
+// Sorts by each name's collation key: the name mapped byte by byte, which
+// then compares as plain unsigned bytes.
+std::vector<Symbol*> SymbolTable::sorted(std::vector<Symbol*> symbols) {
   std::vector<std::pair<std::string, Symbol*>> keyed;
-  keyed.reserve(index_.size());
-  for (const auto& entry : index_) {
-    std::string key(entry.first);
+  keyed.reserve(symbols.size());
+  for (Symbol* symbol : symbols) {
+    std::string key(symbol->name);
     for (char& c : key) c = static_cast<char>(COLLATION[static_cast<unsigned char>(c)]);
-    keyed.emplace_back(std::move(key), entry.second);
+    keyed.emplace_back(std::move(key), symbol);
   }
   std::sort(keyed.begin(), keyed.end(), [](const auto& a, const auto& b) { return a.first < b.first; });
-  std::vector<Symbol*> order;
-  order.reserve(keyed.size());
-  for (auto& entry : keyed) order.push_back(entry.second);
-  return order;
+  for (size_t i = 0; i < keyed.size(); ++i) symbols[i] = keyed[i].second;
+  return symbols;
+}
+
+std::vector<Symbol*> SymbolTable::in_order() const {
+  std::vector<Symbol*> symbols;
+  symbols.reserve(count_);
+  for (Symbol* symbol : slots_) {
+    if (symbol != nullptr) symbols.push_back(symbol);
+  }
+  return sorted(std::move(symbols));
+}
+
+std::vector<Symbol*> SymbolTable::in_order(SymbolKind kind) const {
+  std::vector<Symbol*> symbols;
+  for (Symbol* symbol : slots_) {
+    if (symbol != nullptr && symbol->kind == kind) symbols.push_back(symbol);
+  }
+  return sorted(std::move(symbols));
+}
+
+bool SymbolTable::any_of_kind(SymbolKind kind) const {
+  for (const Symbol* symbol : slots_) {
+    if (symbol != nullptr && symbol->kind == kind) return true;
+  }
+  return false;
 }
 
 void LineMap::add(uint32_t address, int32_t line, int32_t file_index) {
@@ -129,7 +204,7 @@ int handle_equ(Assembler& as, int32_t value) {
   const bool redefinable = value == 1;
   int32_t operand = as.values.empty() ? 0 : as.values.top().value;
   as.values.pop();
-  int result = as.symbols.symbol_define(as.statements.statement_label, operand, redefinable ? SYM_SET : SYM_LABEL, 0x50);
+  int result = as.symbols.symbol_define(as.statements.label(), operand, redefinable ? SYM_SET : SYM_LABEL, 0x50);
   as.image.line_shows_value = true;
   as.image.listing_value = operand;
   if (result == DEFINE_REDEFINED) return ERROR_REDEFINITION;

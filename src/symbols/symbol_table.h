@@ -2,10 +2,9 @@
 
 #include <cstdint>
 #include <deque>
-#include <functional>
+#include <memory>
 #include <string>
 #include <string_view>
-#include <unordered_map>
 #include <vector>
 
 namespace zorm {
@@ -26,7 +25,7 @@ enum DefineResult : int {
 };
 
 struct Symbol {
-  std::string name;
+  std::string_view name;  // NUL-terminated, kept in the table's name store
   std::string body;  // a macro's stored body
   SymbolKind kind = SYM_UNDEFINED;
   uint8_t attributes = 0;
@@ -41,8 +40,9 @@ struct SymbolLookup {
 // Compares two names in the symbol order: A a B b ... Z z, then digits.
 int symbol_compare(std::string_view a, std::string_view b);
 
-// Every name the source defines or uses. Lookups go through a hash index;
-// the name order is produced when the table is listed.
+// Every name the source defines or uses. Lookups go through an open-addressing
+// hash index; the name order is produced when the table is listed. Symbols and
+// their names are kept in blocks and never freed one by one.
 class SymbolTable {
  public:
   explicit SymbolTable(Assembler& as) : as_(as) {}
@@ -52,16 +52,27 @@ class SymbolTable {
   Symbol* find(std::string_view name);
   const Symbol* find(std::string_view name) const;
 
-  // Every symbol in name order.
+  // Every symbol in name order; with a kind, only the symbols of that kind.
   std::vector<Symbol*> in_order() const;
-  size_t size() const { return index_.size(); }
+  std::vector<Symbol*> in_order(SymbolKind kind) const;
+  size_t size() const { return count_; }
+  bool any_of_kind(SymbolKind kind) const;
 
  private:
-  Symbol* insert(std::string_view name);
+  Symbol** slot_for(std::string_view name);
+  Symbol* insert_at(Symbol** slot, std::string_view name);
+  size_t slot_of(std::string_view name) const;
+  std::string_view store_name(std::string_view name);
+  void grow();
+  static std::vector<Symbol*> sorted(std::vector<Symbol*> symbols);
 
   Assembler& as_;
   std::deque<Symbol> pool_;
-  std::unordered_map<std::string_view, Symbol*> index_;
+  std::vector<Symbol*> slots_;  // empty, or a power of two entries, at most half used
+  size_t count_ = 0;
+  std::vector<std::unique_ptr<char[]>> name_blocks_;
+  size_t name_block_room_ = 0;
+  char* name_block_next_ = nullptr;
 };
 
 // Statement address to source line, for the debug information file.

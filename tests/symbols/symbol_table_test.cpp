@@ -25,7 +25,7 @@ TEST(SymbolTable, InOrderTraversalFollowsTheCollation) {
   Assembler as(out, err);
   for (const char* name : {"Zeta", "alpha", "Beta", "b1", "bA", "_x", "A"}) as.symbols.symbol_define(name, 1, SYM_LABEL, 0);
   std::vector<std::string> names;
-  for (const Symbol* s : as.symbols.in_order()) names.push_back(s->name);
+  for (const Symbol* s : as.symbols.in_order()) names.emplace_back(s->name);
   EXPECT_EQ(names, (std::vector<std::string>{"A", "alpha", "Beta", "bA", "b1", "Zeta", "_x"}));
 }
 
