@@ -186,12 +186,10 @@ void write_binary(Assembler& as, const std::string& name, uint32_t limit) {
   if (any) {
     ObjectOutput output(as, name, false);
     if (verbose) as.out.printf("Writing %s file \"%s\".\n", FORMAT_NAMES[0], name.c_str());
-    for (uint32_t a = first; a <= last; ++a) {
-      if (std::fputc(as.image.image_read(a) & 0xFF, output.file()) == EOF) {
-        output.note_failure();
-        break;
-      }
-    }
+    std::string bytes;
+    bytes.reserve(last - first + 1);
+    for (uint32_t a = first; a <= last; ++a) bytes.push_back(static_cast<char>(as.image.image_read(a) & 0xFF));
+    if (std::fwrite(bytes.data(), 1, bytes.size(), output.file()) != bytes.size()) output.note_failure();
     output.commit();
   }
 
