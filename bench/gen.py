@@ -304,7 +304,7 @@ def gen_macros(size, out):
     calls = 0
     block = 0
     while calls < size:
-        lines.append(f"part{block:05d}:")
+        lines.append(f"unit{block:05d}:")
         for _ in range(10):
             kind = rng.below(5)
             if kind == 0:
@@ -334,27 +334,27 @@ def gen_includes(size, folder):
     inc = os.path.join(folder, "inc")
     os.makedirs(inc, exist_ok=True)
     write(os.path.join(inc, "common.inc"), [
-        "; Shared definitions, included by every part.",
+        "; Shared definitions, included by every unit.",
         "; It only counts how often it was read.",
-        "        if      parts_read = 0",
+        "        if      units_read = 0",
         "        endif",
-        "parts_read set parts_read+1",
+        "units_read set units_read+1",
     ])
     with open(os.path.join(inc, "table.bin"), "wb") as stream:
         stream.write(bytes((i * 7) & 255 for i in range(16)))
     main = ["; Includes many small files, each of which includes a shared one.",
-            "parts_read set 0",
+            "units_read set 0",
             "        org 256"]
     for i in range(size):
-        name = f"part{i:05d}"
+        name = f"unit{i:05d}"
         main.append(f"        include \"{prefix}inc/{name}.inc\"")
         body = [f"; Part {i} of {size}.",
                 f"        include \"{prefix}inc/common.inc\"",
                 f"{name}:",
                 f"        ld      hl,{name}",
-                "        call    " + (f"part{rng.below(size):05d}"),
+                "        call    " + (f"unit{rng.below(size):05d}"),
                 f"p{i:05d}_value equ {rng.below(65536)}",
-                "        if      parts_read > 1000000",
+                "        if      units_read > 1000000",
                 "        nop",
                 "        endif"]
         if i % 100 == 0:

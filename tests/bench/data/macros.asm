@@ -45,7 +45,7 @@ guard   macro   value
         org 256
 buffer  equ 60000
 
-part00000:
+unit00000:
         pair    67,a,buffer+458
         guard   163
         fill    buffer+185,190,83
@@ -56,7 +56,7 @@ part00000:
         delay   4939
         fill    buffer+230,110,150
         delay   135
-part00001:
+unit00001:
         delay   1124
         fill    buffer+117,226,134
         fill    buffer+177,156,57
@@ -67,7 +67,7 @@ part00001:
         fill    buffer+227,37,19
         store   hl,buffer+507
         store   a,buffer+611
-part00002:
+unit00002:
         guard   0
         guard   214
         guard   228
@@ -78,7 +78,7 @@ part00002:
         guard   0
         store   hl,buffer+103
         fill    buffer+80,213,18
-part00003:
+unit00003:
         fill    buffer+20,28,229
         pair    12,a,buffer+116
         delay   90
@@ -89,7 +89,7 @@ part00003:
         delay   216
         delay   3016
         pair    185,a,buffer+420
-part00004:
+unit00004:
         pair    28,a,buffer+1021
         fill    buffer+126,188,241
         pair    12,a,buffer+423
@@ -100,7 +100,7 @@ part00004:
         delay   152
         store   a,buffer+179
         delay   2694
-part00005:
+unit00005:
         store   hl,buffer+584
         store   hl,buffer+780
         delay   65
@@ -111,7 +111,7 @@ part00005:
         delay   164
         fill    buffer+212,11,169
         store   hl,buffer+290
-part00006:
+unit00006:
         guard   0
         pair    143,a,buffer+163
         fill    buffer+162,234,107
@@ -122,7 +122,7 @@ part00006:
         pair    183,a,buffer+217
         store   a,buffer+93
         pair    118,a,buffer+526
-part00007:
+unit00007:
         guard   0
         store   hl,buffer+255
         fill    buffer+43,95,131
@@ -133,7 +133,7 @@ part00007:
         store   hl,buffer+818
         fill    buffer+220,90,47
         store   hl,buffer+36
-part00008:
+unit00008:
         delay   5955
         delay   170
         pair    49,a,buffer+704
@@ -144,7 +144,7 @@ part00008:
         fill    buffer+97,51,168
         pair    214,a,buffer+104
         store   hl,buffer+127
-part00009:
+unit00009:
         pair    223,a,buffer+336
         store   hl,buffer+980
         pair    205,a,buffer+648
@@ -155,7 +155,7 @@ part00009:
         pair    91,a,buffer+214
         guard   42
         delay   1837
-part00010:
+unit00010:
         guard   112
         guard   0
         delay   4411
@@ -166,7 +166,7 @@ part00010:
         fill    buffer+56,116,231
         store   a,buffer+308
         guard   102
-part00011:
+unit00011:
         delay   121
         fill    buffer+138,198,67
         store   hl,buffer+433
@@ -177,7 +177,7 @@ part00011:
         pair    197,a,buffer+900
         fill    buffer+109,61,153
         fill    buffer+46,190,135
-part00012:
+unit00012:
         pair    254,a,buffer+827
         pair    201,a,buffer+237
         store   hl,buffer+432
@@ -188,7 +188,7 @@ part00012:
         store   hl,buffer+309
         delay   217
         delay   2702
-part00013:
+unit00013:
         guard   20
         fill    buffer+25,97,107
         store   a,buffer+697
@@ -199,7 +199,7 @@ part00013:
         guard   187
         delay   154
         delay   1890
-part00014:
+unit00014:
         store   a,buffer+369
         store   a,buffer+16
         store   hl,buffer+851
@@ -210,7 +210,7 @@ part00014:
         delay   5381
         delay   2552
         guard   58
-part00015:
+unit00015:
         delay   98
         pair    111,a,buffer+566
         store   hl,buffer+106
@@ -221,7 +221,7 @@ part00015:
         pair    56,a,buffer+668
         fill    buffer+148,16,134
         store   hl,buffer+663
-part00016:
+unit00016:
         fill    buffer+90,3,65
         pair    96,a,buffer+721
         pair    152,a,buffer+573
@@ -232,7 +232,7 @@ part00016:
         guard   151
         fill    buffer+105,146,17
         delay   5445
-part00017:
+unit00017:
         pair    137,a,buffer+202
         fill    buffer+39,217,169
         delay   3165
@@ -243,7 +243,7 @@ part00017:
         delay   4982
         store   a,buffer+946
         guard   0
-part00018:
+unit00018:
         pair    14,a,buffer+276
         pair    162,a,buffer+416
         guard   0
@@ -254,7 +254,7 @@ part00018:
         fill    buffer+248,142,181
         store   hl,buffer+189
         pair    89,a,buffer+1017
-part00019:
+unit00019:
         pair    74,a,buffer+845
         fill    buffer+76,197,235
         store   a,buffer+136
@@ -265,7 +265,7 @@ part00019:
         store   a,buffer+676
         pair    51,a,buffer+128
         fill    buffer+177,118,74
-part00020:
+unit00020:
         guard   64
         delay   9856
         fill    buffer+56,245,127
@@ -276,7 +276,7 @@ part00020:
         fill    buffer+200,64,3
         fill    buffer+114,50,171
         store   hl,buffer+16
-part00021:
+unit00021:
         pair    133,a,buffer+693
         pair    96,a,buffer+970
         pair    215,a,buffer+458
@@ -287,7 +287,7 @@ part00021:
         guard   83
         guard   0
         delay   4594
-part00022:
+unit00022:
         fill    buffer+183,64,43
         fill    buffer+238,1,235
         pair    238,a,buffer+489
@@ -298,7 +298,7 @@ part00022:
         fill    buffer+157,160,81
         store   hl,buffer+286
         guard   0
-part00023:
+unit00023:
         pair    32,a,buffer+481
         guard   0
         delay   95
@@ -309,7 +309,7 @@ part00023:
         fill    buffer+194,189,201
         fill    buffer+124,105,170
         fill    buffer+211,139,220
-part00024:
+unit00024:
         guard   0
         store   hl,buffer+724
         fill    buffer+253,110,3
