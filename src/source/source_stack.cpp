@@ -145,6 +145,19 @@ int SourceStack::read_file_line(SourceEntry& entry, int length) {
       p += 16;
     }
   }
+  // Ends the line in current_line and hands it out; a piece cut at the length
+  // limit keeps the line number of the line before it.
+  auto deliver = [&](const char* next, bool line_feed) {
+    if (line_feed) {
+      ++entry.line_number;
+      ++total_lines_read;
+    }
+    entry.read_position = next;
+    line[length] = '\n';
+    line[length + 1] = '\0';
+    after_line_delivered(true);
+    return 0;
+  };
   for (;;) {
     // Printable bytes, tabs and bytes of 0x80 and above go straight in.
     while (length < LINE_CHUNK_CHARS) {
@@ -153,23 +166,9 @@ int SourceStack::read_file_line(SourceEntry& entry, int length) {
       line[length++] = static_cast<char>(b);
       ++p;
     }
-    if (length == LINE_CHUNK_CHARS) {
-      entry.read_position = p;
-      line[length] = '\n';
-      line[length + 1] = '\0';
-      after_line_delivered(true);
-      return 0;
-    }
-    unsigned char c = static_cast<unsigned char>(*p);
-    if (c == '\n') {
-      ++entry.line_number;
-      ++total_lines_read;
-      entry.read_position = p + 1;
-      line[length] = '\n';
-      line[length + 1] = '\0';
-      after_line_delivered(true);
-      return 0;
-    }
+    if (length == LINE_CHUNK_CHARS) return deliver(p, false);
+    const unsigned char c = static_cast<unsigned char>(*p);
+    if (c == '\n') return deliver(p + 1, true);
     if (c == static_cast<unsigned char>(END_OF_CHUNK)) {
       if (p == file_buffer_.get() + entry.bytes_buffered) {
         entry.chunk_start = entry.chunk_end;
@@ -178,18 +177,6 @@ int SourceStack::read_file_line(SourceEntry& entry, int length) {
         if (entry.bytes_buffered != 0) continue;
       }
       return finish_file(length);
-    }
-    if (c == '\t' || c >= 0x20) {
-      line[length++] = static_cast<char>(c);
-      ++p;
-      if (length == LINE_CHUNK_CHARS) {
-        entry.read_position = p;
-        line[length] = '\n';
-        line[length + 1] = '\0';
-        after_line_delivered(true);
-        return 0;
-      }
-      continue;
     }
     ++p;  // other control bytes, carriage return among them, are dropped
   }
