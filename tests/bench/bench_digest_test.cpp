@@ -36,13 +36,6 @@ std::string digest(const std::string& bytes) {
   return text;
 }
 
-std::string read_file(const std::string& path) {
-  std::ifstream stream(path, std::ios::binary);
-  std::ostringstream text;
-  text << stream.rdbuf();
-  return text.str();
-}
-
 // The scratch folder's name (random, always of the same length) appears in
 // the debug file and in messages; it is replaced by a fixed text of the same
 // length, so that the length bytes in front of paths stay what they are.

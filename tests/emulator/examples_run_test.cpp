@@ -22,13 +22,6 @@ namespace {
 
 const std::string EXAMPLES = std::string(ZORM_TEST_DATA_DIR) + "/../examples/";
 
-std::string read_file(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  std::ostringstream text;
-  text << in.rdbuf();
-  return text.str();
-}
-
 // One example assembled by ZORM to Intel hex, with its symbol table.
 struct Program {
   HexImage image;

@@ -11,13 +11,6 @@ namespace {
 
 const std::string EXAMPLES = std::string(ZORM_TEST_DATA_DIR) + "/../examples/";
 
-std::string read_file(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  std::ostringstream text;
-  text << in.rdbuf();
-  return text.str();
-}
-
 struct Example {
   const char* name;
   std::vector<std::string> options;

@@ -10,6 +10,7 @@
 #include <string>
 
 #include "driver/assembler.h"
+#include "support/assemble.h"
 
 namespace zorm::test {
 
@@ -34,12 +35,5 @@ struct OutputHarness {
   }
   const std::string& listing() const { return as.listing_file.text(); }
 };
-
-inline std::string read_file(const std::string& path) {
-  std::ifstream stream(path, std::ios::binary);
-  std::ostringstream text;
-  text << stream.rdbuf();
-  return text.str();
-}
 
 }  // namespace zorm::test

@@ -29,12 +29,14 @@ std::string TempDir::write(const std::string& name, const std::string& content) 
   return path;
 }
 
-std::string TempDir::read(const std::string& name) const {
-  std::ifstream stream(file(name), std::ios::binary);
+std::string read_file(const std::string& path) {
+  std::ifstream stream(path, std::ios::binary);
   std::ostringstream text;
   text << stream.rdbuf();
   return text.str();
 }
+
+std::string TempDir::read(const std::string& name) const { return read_file(file(name)); }
 
 bool TempDir::exists(const std::string& name) const { return std::filesystem::exists(file(name)); }
 

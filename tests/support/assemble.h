@@ -9,6 +9,9 @@
 
 namespace zorm::test {
 
+// The whole content of a file, byte for byte ("" when it cannot be read).
+std::string read_file(const std::string& path);
+
 // A scratch folder for one test, removed when it goes out of scope.
 class TempDir {
  public:
