@@ -108,12 +108,13 @@ class Branch {
   }
 
   // The replay found a byte that this statement never produces.
-  [[noreturn]] void inconsistent(const char* what) {
+  [[noreturn]] void inconsistent(bool call) {
     const uint32_t here = image_.location_counter;
-    as_.diagnostics.internal_error("Internal error: %s %02x %02x in line %u\n", what,
-                                   static_cast<unsigned>(image_.image_read(here) & 0xFF),
-                                   static_cast<unsigned>(image_.image_read(here + 1) & 0xFF),
-                                   static_cast<unsigned>(as_.sources.innermost_file_line()));
+    const unsigned first = image_.image_read(here) & 0xFF;
+    const unsigned second = image_.image_read(here + 1) & 0xFF;
+    const unsigned line = static_cast<unsigned>(as_.sources.innermost_file_line());
+    if (call) as_.diagnostics.internal_error("Internal error: call %02x %02x in line %u\n", first, second, line);
+    as_.diagnostics.internal_error("Internal error: jump %02x %02x in line %u\n", first, second, line);
   }
 
  private:
@@ -177,10 +178,10 @@ int replay_jump(Assembler& as, Branch& branch, int32_t kind, int32_t condition) 
   const int32_t chosen = as.image.image_read(as.image.location_counter) & 0xFF;
   switch (chosen) {
     case OPCODE_DEC_B:
-      if (kind != JUMP_DJNZ) branch.inconsistent("jump");
+      if (kind != JUMP_DJNZ) branch.inconsistent(false);
       return branch.place_long_djnz();
     case OPCODE_DJNZ:
-      if (kind != JUMP_DJNZ) branch.inconsistent("jump");
+      if (kind != JUMP_DJNZ) branch.inconsistent(false);
       branch.place_djnz_opcode();
       return branch.place_checked_displacement();
     case OPCODE_JR:
@@ -264,7 +265,7 @@ int encode_call(Assembler& as, int32_t kind) {
   if (optimising(as) && as.pass_number == 1) {
     const int32_t chosen = as.image.image_read(as.image.location_counter) & 0xFF;
     if (chosen == OPCODE_CALL) return branch.place_call(OPCODE_CALL);
-    if (!restart || chosen != (OPCODE_RST | branch.target())) branch.inconsistent("call");
+    if (!restart || chosen != (OPCODE_RST | branch.target())) branch.inconsistent(true);
     as.encoding.cycle_count = 11;
     return as.image.emit_byte(chosen);
   }
