@@ -9,8 +9,6 @@
 namespace zorm::test {
 namespace {
 
-constexpr const char* SYNTAX = "error: Syntax error.";
-constexpr const char* RANGE = "error: Value not within allowed range.";
 constexpr const char* UNREACHABLE = "error: Label unreachable by relative jump.";
 
 // A statement at 0x100 whose target is the label x.

@@ -7,18 +7,6 @@
 namespace zorm::test {
 namespace {
 
-struct Case {
-  int level;
-  const char* source;
-  const char* expected;
-};
-
-void expect_cases(const std::vector<Case>& cases) {
-  for (const Case& c : cases) {
-    EXPECT_EQ(statement(c.source, c.level), c.expected) << c.source << " at level " << c.level;
-  }
-}
-
 struct CycleCase {
   int level;
   const char* source;
@@ -30,9 +18,6 @@ void expect_cycles(const std::vector<CycleCase>& cases) {
     EXPECT_EQ(cycles(c.source, c.level), c.cycles) << c.source << " at level " << c.level;
   }
 }
-
-constexpr const char* SYNTAX = "error: Syntax error.";
-constexpr const char* RANGE = "error: Value not within allowed range.";
 
 TEST(EncodeCore, ProcessorGatesOfFixedOpcodes) {
   expect_cases({

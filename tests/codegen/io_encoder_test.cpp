@@ -7,15 +7,6 @@
 namespace zorm::test {
 namespace {
 
-constexpr const char* SYNTAX = "error: Syntax error.";
-constexpr const char* RANGE = "error: Value not within allowed range.";
-
-struct Case {
-  int level;
-  const char* source;
-  const char* expected;
-};
-
 TEST(EncodeIo, PortInputAndOutput) {
   for (int level = 0; level <= 5; ++level) {
     EXPECT_EQ(statement("in a,(0xFE)", level), "DB FE") << level;

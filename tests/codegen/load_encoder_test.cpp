@@ -8,21 +8,6 @@
 namespace zorm::test {
 namespace {
 
-constexpr const char* SYNTAX = "error: Syntax error.";
-constexpr const char* RANGE = "error: Value not within allowed range.";
-
-struct Case {
-  int level;
-  const char* source;
-  const char* expected;
-};
-
-void expect_cases(const std::vector<Case>& cases) {
-  for (const Case& c : cases) {
-    EXPECT_EQ(statement(c.source, c.level), c.expected) << c.source << " at level " << c.level;
-  }
-}
-
 // The forms themselves are compared with another assembler in the
 // cross-check; here: the registers and forms a processor lacks.
 TEST(EncodeLoad, FormsTheProcessorLacks) {

@@ -3,6 +3,8 @@
 // Helpers for the code generation tests: what a short source places, which
 // diagnostic it gets, and the cycle count the listing shows for a statement.
 
+#include <gtest/gtest.h>
+
 #include <cstdio>
 #include <cstdlib>
 #include <string>
@@ -80,6 +82,22 @@ inline int listed_cycles(const std::string& source, const std::string& text, int
 inline int cycles(const std::string& text, int level) {
   const std::string line = "        " + text;
   return listed_cycles(line + "\n", line, level);
+}
+
+constexpr const char* SYNTAX = "error: Syntax error.";
+constexpr const char* RANGE = "error: Value not within allowed range.";
+
+// A statement at a processor level and what it should give (see statement()).
+struct Case {
+  int level;
+  const char* source;
+  const char* expected;
+};
+
+inline void expect_cases(const std::vector<Case>& cases) {
+  for (const Case& c : cases) {
+    EXPECT_EQ(statement(c.source, c.level), c.expected) << c.source << " at level " << c.level;
+  }
 }
 
 }  // namespace zorm::test
