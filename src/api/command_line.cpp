@@ -1,5 +1,5 @@
 // run_command_line(): the zorm command line, as main hands it over.
-#include "driver/assembler.h"
+#include "assembly/assembler.h"
 #include "zorm/assembly.h"
 
 namespace zorm {

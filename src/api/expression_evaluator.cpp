@@ -3,8 +3,8 @@
 // directive, over a symbol table filled from the given symbols.
 #include <cstring>
 
-#include "driver/assembler.h"
-#include "driver/fatal_exit.h"
+#include "assembly/assembler.h"
+#include "assembly/fatal_exit.h"
 #include "zorm/language.h"
 
 namespace zorm {
