@@ -24,7 +24,7 @@ Assembler::Assembler(TextStream& out_stream, TextStream& err_stream)
       symbols(*this),
       structures(*this),
       image(*this),
-      debug(*this) {}
+      debug(out) {}
 
 Assembler::~Assembler() = default;
 

@@ -99,7 +99,6 @@ class Assembler {
   StatementProcessor statements;
   Conditionals conditionals;
   SymbolTable symbols;
-  LineMap line_map;
   Structures structures;
   MemoryImage image;
   EncodingState encoding;
