@@ -4,7 +4,6 @@
 #include "assembly/processor.h"
 #include "codegen/data_directives.h"
 #include "listing/memory_map.h"
-#include "output/object_writer.h"
 #include "symbols/symbol_listing.h"
 
 namespace zorm {
@@ -60,6 +59,20 @@ int Assembler::run(int argc, const char* const* argv) {
   }
   err.flush();
   return status;
+}
+
+ObjectRequest Assembler::object_request(const std::string& name, int format, uint32_t limit) {
+  return ObjectRequest{image,
+                       name,
+                       format,
+                       limit,
+                       conditionals.start_address,
+                       options.fill_byte == 0x00,
+                       options.verbose,
+                       out,
+                       listing_is_file() ? &listing : nullptr,
+                       write_files,
+                       keep_object ? &object_bytes : nullptr};
 }
 
 void Assembler::check_stop(uint64_t statements) {
@@ -164,7 +177,7 @@ int Assembler::run_passes() {
   if (to_file) lst.printf("No errors in pass 2.\n");
   listing.listing_advance_line();
   if (o.object_name != "nul") {
-    write_object_file(*this, o.object_name, o.output_format, limit);
+    write_object_file(object_request(o.object_name, o.output_format, limit));
   } else {
     lst.put('\f');
   }

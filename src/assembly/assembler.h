@@ -13,6 +13,7 @@
 #include "listing/diagnostics.h"
 #include "listing/listing.h"
 #include "output/debug_file.h"
+#include "output/object_writer.h"
 #include "parse/conditional.h"
 #include "parse/lexer.h"
 #include "parse/operand_parser.h"
@@ -46,6 +47,9 @@ class Assembler {
   // The listing stream: the listing file, or standard output with -l-.
   TextStream& listing_out() { return options.listing_to_stdout ? out : listing_file; }
   bool listing_is_file() const { return !options.listing_to_stdout; }
+
+  // What writing the object needs of this run.
+  ObjectRequest object_request(const std::string& name, int format, uint32_t limit);
 
   // Stops the run (exit status 3) once the cancel flag is set or the
   // statement limit is passed; called between statements.

@@ -20,6 +20,8 @@ const char* dashes(int n) {
 }
 }  // namespace
 
+TextStream& Listing::out() { return as_.listing_out(); }
+
 void Listing::listing_advance_line() {
   listing_page_used = true;
   const Options& o = as_.options;

@@ -3,6 +3,8 @@
 #include <cstdint>
 #include <string>
 
+#include "assembly/text_stream.h"
+
 namespace zorm {
 
 class Assembler;
@@ -12,6 +14,8 @@ class Listing {
  public:
   explicit Listing(Assembler& as) : as_(as) {}
 
+  // The listing's stream: the listing file, or standard output with -l-.
+  TextStream& out();
   void listing_advance_line();
   void list_statement();
   void print_heading(const char* text);
