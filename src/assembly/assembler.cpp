@@ -4,7 +4,6 @@
 #include "assembly/processor.h"
 #include "codegen/data_directives.h"
 #include "listing/memory_map.h"
-#include "symbols/symbol_listing.h"
 
 namespace zorm {
 
@@ -75,6 +74,10 @@ ObjectRequest Assembler::object_request(const std::string& name, int format, uin
                        keep_object ? &object_bytes : nullptr};
 }
 
+Pass1Symbols Assembler::pass1_symbols() {
+  return Pass1Symbols{symbols, debug, diagnostics, out, listing, options.source_name, options.symbol_table};
+}
+
 void Assembler::check_stop(uint64_t statements) {
   if (cancel != nullptr && cancel->load(std::memory_order_relaxed)) {
     stop_reason = StopReason::cancelled;
@@ -115,7 +118,7 @@ int Assembler::run_passes() {
   encoding.statement_form = 0;
   set_char_map(*this, 0);
   statements.assemble_pass();
-  finish_pass1_symbols(*this);
+  finish_pass1_symbols(pass1_symbols());
 
   const bool pass1_used_listing = listing.listing_page_used;
   if (to_file) lst.printf("%u lines read, ", sources.total_lines_read);
@@ -164,7 +167,7 @@ int Assembler::run_passes() {
   // After pass 2.
   if (debug.is_open()) debug.finish_debug_file();
   const uint32_t limit = image.memory_limit != 0 ? image.memory_limit : IMAGE_SIZE;
-  if (o.memory_map) write_memory_map(*this, limit);
+  if (o.memory_map) write_memory_map(image, listing, limit);
   if (diagnostics.error_count != 0) {
     out.printf("%u error%s in pass 2.\n", diagnostics.error_count, plural(diagnostics.error_count));
     if (to_file) {

@@ -22,6 +22,7 @@
 #include "source/macros.h"
 #include "source/source_stack.h"
 #include "symbols/structures.h"
+#include "symbols/symbol_listing.h"
 #include "symbols/symbol_table.h"
 #include "zorm/assembly.h"
 #include "zorm/source_provider.h"
@@ -50,6 +51,8 @@ class Assembler {
 
   // What writing the object needs of this run.
   ObjectRequest object_request(const std::string& name, int format, uint32_t limit);
+  // What the end of pass 1 needs of this run.
+  Pass1Symbols pass1_symbols();
 
   // Stops the run (exit status 3) once the cancel flag is set or the
   // statement limit is passed; called between statements.
