@@ -11,7 +11,6 @@ Assembler::Assembler(TextStream& out_stream, TextStream& err_stream)
     : out(out_stream),
       err(err_stream),
       diagnostics(*this),
-      listing(*this),
       sources(*this),
       macros(*this),
       lexer(*this),
@@ -22,6 +21,7 @@ Assembler::Assembler(TextStream& out_stream, TextStream& err_stream)
       symbols(*this),
       structures(*this),
       image(*this),
+      listing(ListingInputs{options, out, listing_file, sources.current_line, image, encoding, statements}),
       debug(out) {}
 
 Assembler::~Assembler() = default;

@@ -46,7 +46,7 @@ class Assembler {
   int run(const std::vector<std::string>& args);
 
   // The listing stream: the listing file, or standard output with -l-.
-  TextStream& listing_out() { return options.listing_to_stdout ? out : listing_file; }
+  TextStream& listing_out() { return listing.out(); }
   bool listing_is_file() const { return !options.listing_to_stdout; }
 
   // What writing the object needs of this run.
@@ -97,7 +97,6 @@ class Assembler {
   std::string object_bytes;
 
   Diagnostics diagnostics;
-  Listing listing;
   SourceStack sources;
   Macros macros;
   Lexer lexer;
@@ -109,6 +108,7 @@ class Assembler {
   Structures structures;
   MemoryImage image;
   EncodingState encoding;
+  Listing listing;  // after what it reads
   DebugFile debug;
 
  private:

@@ -25,7 +25,7 @@ int do_include(Assembler& as, int32_t) { return as.sources.include_file(); }
 int do_macro(Assembler& as, int32_t) { return as.macros.macro_define(); }
 int do_exitm(Assembler& as, int32_t) { return as.macros.macro_exit(); }
 int do_outside_macro(Assembler&, int32_t) { return ERROR_OUTSIDE_MACRO; }
-int do_listing(Assembler& as, int32_t v) { return as.listing.listing_directive(v); }
+int do_listing(Assembler& as, int32_t v) { return as.listing.listing_directive(v, as.values); }
 int do_struct(Assembler& as, int32_t) { return as.structures.finish_struct(); }
 
 constexpr uint8_t NONE = LABEL_NONE;
