@@ -22,7 +22,8 @@ Assembler::Assembler(TextStream& out_stream, TextStream& err_stream)
       structures(*this),
       image(*this),
       listing(ListingInputs{options, out, listing_file, sources.current_line, image, encoding, statements}),
-      debug(out) {}
+      debug(out),
+      encoders{values, image, encoding, processor_level, pass_number, options.optimisation_state, diagnostics, sources} {}
 
 Assembler::~Assembler() = default;
 

@@ -8,6 +8,7 @@
 #include "assembly/options.h"
 #include "assembly/run_records.h"
 #include "assembly/text_stream.h"
+#include "codegen/encoders.h"
 #include "codegen/encoding_state.h"
 #include "codegen/memory_image.h"
 #include "listing/diagnostics.h"
@@ -110,6 +111,8 @@ class Assembler {
   EncodingState encoding;
   Listing listing;  // after what it reads
   DebugFile debug;
+  // What the instruction encoders see of the run.
+  EncoderContext encoders;
 
  private:
   int run_passes();
