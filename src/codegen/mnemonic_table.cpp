@@ -20,6 +20,12 @@ int instruction(Assembler& as, int32_t value) {
   return Encode(as.encoders, value);
 }
 
+// A data directive, with the run's data context.
+template <int (*Emit)(DataContext&, int32_t)>
+int data(Assembler& as, int32_t value) {
+  return Emit(as.data, value);
+}
+
 // set: with one operand the directive that gives the line's label a value
 // that may be assigned again; with two the bit instruction.
 int do_set(Assembler& as, int32_t value) {
@@ -81,13 +87,13 @@ constexpr uint8_t C_TSTIO = TOKEN_CLASS_TSTIO;
 const MnemonicEntry MNEMONIC_TABLE[] = {
     {"adc", C_OP16, OPT, 0, 4, 4, instruction<encode_arith>, 8},
     {"add", C_OP16, OPT, 0, 4, 4, instruction<encode_arith>, 0},
-    {"align", C_OPTEXPR, NONE, 0, 0, 0, reserve_space, 1},
+    {"align", C_OPTEXPR, NONE, 0, 0, 0, data<reserve_space>, 1},
     {"and", C_OP8, OPT, 0, 4, 4, instruction<encode_alu8>, 0x20},
     {"bit", C_BIT, OPT, 0, 4, 8, instruction<encode_bit>, 0x40},
     {"bss", C_BLANK, NONE, 0, 0, 0, do_segment, 2},
     {"call", C_CALL, OPT, 0, 17, 17, instruction<encode_call>, 0},
     {"ccf", C_BLANK, OPT, 0, 4, 4, instruction<encode_fixed>, 0x3F},
-    {"cmap", C_CMAP, NONE, 0, 0, 0, set_char_map, 0},
+    {"cmap", C_CMAP, NONE, 0, 0, 0, data<set_char_map>, 0},
     {"code", C_BLANK, NONE, 0, 0, 0, do_segment, 0},
     {"cp", C_OP8, OPT, 0, 4, 4, instruction<encode_alu8>, 0x38},
     {"cpd", C_BLANK, OPT, 0, 16, 99, instruction<encode_fixed_z80>, 0xEDA9},
@@ -97,18 +103,18 @@ const MnemonicEntry MNEMONIC_TABLE[] = {
     {"cpl", C_OPTA, OPT, 0, 4, 4, instruction<encode_fixed>, 0x2F},
     {"daa", C_BLANK, OPT, 0, 4, 4, instruction<encode_fixed>, 0x27},
     {"data", C_BLANK, NONE, 0, 0, 0, do_segment, 1},
-    {"db", C_BYTES, OPT, 0, 0, 0, emit_byte_data, 0},
-    {"dd", C_WORDS, OPT, 0, 0, 0, emit_word_data, 1},
+    {"db", C_BYTES, OPT, 0, 0, 0, data<emit_byte_data>, 0},
+    {"dd", C_WORDS, OPT, 0, 0, 0, data<emit_word_data>, 1},
     {"dec", C_INCDEC, OPT, 0, 4, 4, instruction<encode_incdec>, 1},
-    {"defb", C_WORDS, OPT, 0, 0, 0, emit_byte_data, 0},
-    {"defm", C_TEXT, OPT, 0, 0, 0, emit_byte_data, 0},
-    {"defs", C_EXPR, OPT, 0, 0, 0, reserve_space, 0},
-    {"defw", C_WORDS, OPT, 0, 0, 0, emit_word_data, 0},
+    {"defb", C_WORDS, OPT, 0, 0, 0, data<emit_byte_data>, 0},
+    {"defm", C_TEXT, OPT, 0, 0, 0, data<emit_byte_data>, 0},
+    {"defs", C_EXPR, OPT, 0, 0, 0, data<reserve_space>, 0},
+    {"defw", C_WORDS, OPT, 0, 0, 0, data<emit_word_data>, 0},
     {"di", C_BLANK, OPT, 0, 4, 4, instruction<encode_fixed>, 0xF3},
     {"disable", C_BLANK, OPT, 0, 4, 4, instruction<encode_fixed>, 0xF3},
     {"djnz", C_CALL, OPT, 0, 1, 1, instruction<encode_jump>, 2},
-    {"ds", C_EXPR, OPT, 0, 0, 0, reserve_space, 0},
-    {"dw", C_WORDS, OPT, 0, 0, 0, emit_word_data, 0},
+    {"ds", C_EXPR, OPT, 0, 0, 0, data<reserve_space>, 0},
+    {"dw", C_WORDS, OPT, 0, 0, 0, data<emit_word_data>, 0},
     {"ei", C_BLANK, OPT, 0, 4, 4, instruction<encode_fixed>, 0xFB},
     {"else", C_BLANK, NONE, 1, 0, 0, do_else, 0},
     {"enable", C_BLANK, OPT, 0, 4, 4, instruction<encode_fixed>, 0xFB},
