@@ -19,7 +19,7 @@ Assembler::Assembler(TextStream& out_stream, TextStream& err_stream)
       conditionals(*this),
       symbols(*this),
       structures(*this),
-      image(*this),
+      image(pass_number),
       listing(ListingInputs{options, out, listing_file, sources.current_line, image, encoding, statements}),
       debug(out),
       encoders{values, image, encoding, processor_level, pass_number, options.optimisation_state, diagnostics, sources},

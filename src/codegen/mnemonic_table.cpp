@@ -36,8 +36,22 @@ int do_set(Assembler& as, int32_t value) {
 
 // Directive handlers that belong to a subsystem object.
 int do_segment(Assembler& as, int32_t v) { return as.image.select_segment(v); }
-int do_org(Assembler& as, int32_t) { return as.image.set_origin(); }
-int do_memsize(Assembler& as, int32_t) { return as.image.set_memory_limit(); }
+int do_memsize(Assembler& as, int32_t) { return as.image.set_memory_limit(as.values); }
+
+// org: a label on the line names the new origin.
+int do_org(Assembler& as, int32_t) {
+  MemoryImage& image = as.image;
+  if (const int error = image.set_origin(as.values)) return error;
+  int label_error = 0;
+  if (as.statements.statement_label[0] != '\0') {
+    const int defined = as.symbols.symbol_define(as.statements.label(), image.listing_value & 0xFFFF, SYM_LABEL,
+                                                 static_cast<uint8_t>(image.segment * 16));
+    if (defined == DEFINE_REDEFINED) label_error = ERROR_REDEFINITION;
+    if (defined == DEFINE_PHASE_ERROR) label_error = ERROR_PHASE;
+  }
+  if (const int error = image.outside_memory()) return error;
+  return label_error;
+}
 int do_if(Assembler& as, int32_t) { return as.conditionals.begin_conditional(); }
 int do_else(Assembler& as, int32_t) { return as.conditionals.switch_conditional(); }
 int do_endif(Assembler& as, int32_t) { return as.conditionals.end_conditional(); }
