@@ -98,7 +98,7 @@ constexpr uint8_t C_TSTIO = TOKEN_CLASS_TSTIO;
 }  // namespace
 
 // name, operand class, label rule, conditional, Z80 cycles, 8080 cycles, handler, value
-const MnemonicEntry MNEMONIC_TABLE[] = {
+constexpr MnemonicEntry MNEMONIC_TABLE[] = {
     {"adc", C_OP16, OPT, 0, 4, 4, instruction<encode_arith>, 8},
     {"add", C_OP16, OPT, 0, 4, 4, instruction<encode_arith>, 0},
     {"align", C_OPTEXPR, NONE, 0, 0, 0, data<reserve_space>, 1},
@@ -222,7 +222,7 @@ const MnemonicEntry MNEMONIC_TABLE[] = {
     {nullptr, C_EXPR, REQ, 0, 0, 0, handle_equ, 1},
 };
 
-const int MNEMONIC_COUNT = static_cast<int>(sizeof MNEMONIC_TABLE / sizeof MNEMONIC_TABLE[0]) - 1;
+constexpr int MNEMONIC_COUNT = static_cast<int>(sizeof MNEMONIC_TABLE / sizeof MNEMONIC_TABLE[0]) - 1;
 
 const MnemonicEntry& assignment_row() { return MNEMONIC_TABLE[MNEMONIC_COUNT]; }
 
@@ -245,12 +245,14 @@ uint8_t instruction_levels(const MnemonicEntry& row) {
 }
 
 namespace {
-struct MnemonicNames {
-  const char* names[200];
-  MnemonicNames() {
-    for (int i = 0; i < MNEMONIC_COUNT; ++i) names[i] = MNEMONIC_TABLE[i].name;
-  }
-};
+
+// The rows' exact-match index, for names compared byte for byte.
+constexpr KeywordIndex<256> MNEMONIC_INDEX = [] {
+  const char* names[MNEMONIC_COUNT] = {};
+  for (int i = 0; i < MNEMONIC_COUNT; ++i) names[i] = MNEMONIC_TABLE[i].name;
+  return KeywordIndex<256>(names, MNEMONIC_COUNT);
+}();
+
 }  // namespace
 
 const MnemonicEntry* find_mnemonic(const char* name, int (*compare)(const char*, const char*)) {
@@ -259,9 +261,7 @@ const MnemonicEntry* find_mnemonic(const char* name, int (*compare)(const char*,
 
 const MnemonicEntry* find_mnemonic(const char* name, size_t length, int (*compare)(const char*, const char*)) {
   if (compare == keyword_strcmp) {
-    static const MnemonicNames names;
-    static const KeywordIndex<256> index(names.names, MNEMONIC_COUNT);
-    const int i = index.find(name, length);
+    const int i = MNEMONIC_INDEX.find(name, length);
     return i < 0 ? nullptr : &MNEMONIC_TABLE[i];
   }
   int low = 0, high = MNEMONIC_COUNT - 1;
