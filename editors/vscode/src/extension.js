@@ -3,6 +3,7 @@
 // task and the debugger.
 
 const vscode = require('vscode');
+const languageClient = require('vscode-languageclient/node');
 const { LanguageServerController } = require('./languageClient');
 const { BuildTaskProvider, TASK_TYPE } = require('./buildTask');
 const { registerDebugger } = require('./debugger');
@@ -10,7 +11,7 @@ const { registerDebugger } = require('./debugger');
 let languageServer;
 
 async function activate(context) {
-  languageServer = new LanguageServerController(vscode, require('vscode-languageclient/node'));
+  languageServer = new LanguageServerController(vscode, languageClient);
   context.subscriptions.push(
     vscode.commands.registerCommand('zorm.restartLanguageServer', () => languageServer.restart()),
     vscode.workspace.onDidChangeConfiguration((event) => {
