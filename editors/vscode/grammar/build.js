@@ -382,6 +382,18 @@ function repository(ctx) {
   return repo;
 }
 
+// A list of names separated by single commas, as the macro definer reads
+// parameters and local names: a keyword or anything else ends the definition.
+function nameList(nameScope, refusedScope) {
+  return [
+    comment(),
+    { match: word(keywordTokens), name: scope(refusedScope) },
+    { match: `${WORD_BEGIN}${NAME_START}${NAME_CHAR}*`, name: scope(nameScope) },
+    { match: ',', name: scope('punctuation.separator.comma') },
+    { match: '[^ \\t]', name: scope(refusedScope) },
+  ];
+}
+
 function macroDefinition() {
   const body = { macro: true, suffix: '-macro' };
   const label = `((?!${oneOf(notLabels)}${WORD_END})${IDENTIFIER.slice(1)}${WORD_END}`;
@@ -403,13 +415,7 @@ function macroDefinition() {
         // Parameters: identifiers separated by single commas.
         begin: '\\G(?=.)',
         end: '$',
-        patterns: [
-          comment(),
-          { match: word(keywordTokens), name: scope('invalid.illegal.parameter') },
-          { match: `${WORD_BEGIN}${NAME_START}${NAME_CHAR}*`, name: scope('variable.parameter') },
-          { match: ',', name: scope('punctuation.separator.comma') },
-          { match: '[^ \\t]', name: scope('invalid.illegal.parameter') },
-        ],
+        patterns: nameList('variable.parameter', 'invalid.illegal.parameter'),
       },
       { include: `#statement${body.suffix}` },
     ],
@@ -421,13 +427,7 @@ function localLine() {
     begin: `^(${BEFORE_FIRST_IDENTIFIER})(local)${WORD_END}`,
     end: '$',
     beginCaptures: { 1: { patterns: [comment()] }, 2: { name: scope('keyword.other.directive') } },
-    patterns: [
-      comment(),
-      { match: word(keywordTokens), name: scope('invalid.illegal.local') },
-      { match: `${WORD_BEGIN}${NAME_START}${NAME_CHAR}*`, name: scope('variable.other.local') },
-      { match: ',', name: scope('punctuation.separator.comma') },
-      { match: '[^ \\t]', name: scope('invalid.illegal.local') },
-    ],
+    patterns: nameList('variable.other.local', 'invalid.illegal.local'),
   };
 }
 

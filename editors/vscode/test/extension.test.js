@@ -6,11 +6,11 @@
 const { test } = require('node:test');
 const assert = require('node:assert');
 const fs = require('fs');
-const os = require('os');
 const path = require('path');
 const { createFakeVscode, requireWith } = require('./support/fakeVscode');
 const { matchProblems } = require('./support/problemMatchers');
 const { findZorm } = require('./support/zorm');
+const { workspace } = require('./support/workspace');
 
 const EXTENSION = path.join(__dirname, '..', 'src', 'extension.js');
 
@@ -36,14 +36,6 @@ async function activate(options) {
   return { vscode, clients, extension, context };
 }
 
-function workspace(files) {
-  const root = fs.mkdtempSync(path.join(os.tmpdir(), 'zorm-workspace-'));
-  for (const [name, text] of Object.entries(files)) {
-    fs.mkdirSync(path.dirname(path.join(root, name)), { recursive: true });
-    fs.writeFileSync(path.join(root, name), text);
-  }
-  return root;
-}
 
 // Runs a task's terminal to its end: { output, status }.
 async function runTask(task) {

@@ -4,20 +4,11 @@
 
 const { test } = require('node:test');
 const assert = require('node:assert');
-const fs = require('fs');
-const os = require('os');
 const path = require('path');
 const project = require('../src/project');
 const { planBuild } = require('../src/buildTask');
+const { workspace } = require('./support/workspace');
 
-function workspace(files) {
-  const root = fs.mkdtempSync(path.join(os.tmpdir(), 'zorm-project-'));
-  for (const [name, text] of Object.entries(files)) {
-    fs.mkdirSync(path.dirname(path.join(root, name)), { recursive: true });
-    fs.writeFileSync(path.join(root, name), text);
-  }
-  return root;
-}
 
 test('the command line from every member, in order', () => {
   const settings = project.projectSettings({

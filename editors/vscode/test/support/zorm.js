@@ -5,7 +5,7 @@
 const fs = require('fs');
 const path = require('path');
 const childProcess = require('child_process');
-const os = require('os');
+const { workspace } = require('./workspace');
 
 const REPOSITORY = path.join(__dirname, '..', '..', '..', '..');
 
@@ -17,12 +17,8 @@ function findZorm() {
 // Runs zorm in a scratch folder holding the given files; returns its status
 // and standard output.
 function runZorm(zorm, args, files) {
-  const folder = fs.mkdtempSync(path.join(os.tmpdir(), 'zorm-ext-'));
+  const folder = workspace(files, 'zorm-run-');
   try {
-    for (const [name, text] of Object.entries(files)) {
-      fs.mkdirSync(path.dirname(path.join(folder, name)), { recursive: true });
-      fs.writeFileSync(path.join(folder, name), text);
-    }
     const result = childProcess.spawnSync(zorm, args, { cwd: folder, encoding: 'utf8' });
     return { status: result.status, stdout: result.stdout, folder };
   } finally {
