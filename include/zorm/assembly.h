@@ -13,6 +13,8 @@
 
 namespace zorm {
 
+class TemporaryFiles;  // zorm/temporary_files.h
+
 // The processor levels, as -x0 .. -x5 select them.
 enum class Processor : int {
   i8080 = 0,
@@ -64,6 +66,9 @@ struct AssemblyOptions {
   // Statements one pass may assemble (macro expansion lines included);
   // 0 for no limit. Past it the assembly stops.
   uint64_t statement_budget = 0;
+  // With write_files: where the files being written are recorded, for a
+  // signal handler that removes them; nullptr: the run keeps its own record.
+  TemporaryFiles* temporary_files = nullptr;
 };
 
 enum class Severity { error, warning };
@@ -163,5 +168,9 @@ AssemblyResult assemble(const AssemblyOptions& options);
 // The zorm command line: argv as main received it. Writes the files and the
 // texts the command line writes and returns its exit status.
 int run_command_line(int argc, const char* const* argv, FILE* standard_output, FILE* standard_error);
+// The same, recording the output files being written in temporary_files
+// (which outlives the call), for a signal handler that removes them.
+int run_command_line(int argc, const char* const* argv, FILE* standard_output, FILE* standard_error,
+                     TemporaryFiles& temporary_files);
 
 }  // namespace zorm

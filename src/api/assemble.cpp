@@ -69,7 +69,8 @@ AssemblyResult assemble(const AssemblyOptions& options) {
   if (options.standard_output != nullptr) out.attach(options.standard_output);
   if (options.standard_error != nullptr) err.attach(options.standard_error);
 
-  Assembler as(out, err);
+  TemporaryFiles own_temporary_files;
+  Assembler as(out, err, options.temporary_files != nullptr ? *options.temporary_files : own_temporary_files);
   if (options.sources != nullptr) as.source_provider = options.sources;
   as.write_files = options.write_files;
   as.keep_object = true;

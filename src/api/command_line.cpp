@@ -5,9 +5,15 @@
 namespace zorm {
 
 int run_command_line(int argc, const char* const* argv, FILE* standard_output, FILE* standard_error) {
+  TemporaryFiles temporary_files;
+  return run_command_line(argc, argv, standard_output, standard_error, temporary_files);
+}
+
+int run_command_line(int argc, const char* const* argv, FILE* standard_output, FILE* standard_error,
+                     TemporaryFiles& temporary_files) {
   TextStream out(standard_output);
   TextStream err(standard_error);
-  Assembler assembler(out, err);
+  Assembler assembler(out, err, temporary_files);
   return assembler.run(argc, argv);
 }
 

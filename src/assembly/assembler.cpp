@@ -7,8 +7,12 @@
 namespace zorm {
 
 Assembler::Assembler(TextStream& out_stream, TextStream& err_stream)
+    : Assembler(out_stream, err_stream, own_temporary_files_) {}
+
+Assembler::Assembler(TextStream& out_stream, TextStream& err_stream, TemporaryFiles& files)
     : out(out_stream),
       err(err_stream),
+      temporary_files(files),
       diagnostics(*this),
       sources(*this),
       macros(*this),
@@ -21,7 +25,7 @@ Assembler::Assembler(TextStream& out_stream, TextStream& err_stream)
       structures(*this),
       image(pass_number),
       listing(ListingInputs{options, out, listing_file, sources.current_line, image, encoding, statements}),
-      debug(out),
+      debug(out, temporary_files),
       encoders{values, image, encoding, processor_level, pass_number, options.optimisation_state, diagnostics, sources},
       data{values, image, encoding, char_map, statements.label_attributes} {}
 
@@ -43,10 +47,15 @@ int Assembler::run(int argc, const char* const* argv) {
     status = fatal.status;
   }
   sources.close_all();
-  debug.close();
+  if (!debug.close()) {
+    // A debug file that could not be completed leaves an earlier one alone.
+    out.printf("Can't create output file %s.\n", options.debug_name.c_str());
+    status = EXIT_FILE;
+  }
   listing_file.close();
   if (listing_file.failed()) {
-    // A listing that could not be written completely is a failed run.
+    // A listing that could not be written completely is a failed run, and
+    // leaves an earlier listing alone.
     out.printf("Can't create output file %s.\n", options.listing_name.c_str());
     status = EXIT_FILE;
   }
@@ -72,6 +81,7 @@ ObjectRequest Assembler::object_request(const std::string& name, int format, uin
                        out,
                        listing_is_file() ? &listing : nullptr,
                        write_files,
+                       temporary_files,
                        keep_object ? &object_bytes : nullptr};
 }
 

@@ -16,6 +16,7 @@
 #include "listing/listing.h"
 #include "output/debug_file.h"
 #include "output/object_writer.h"
+#include "zorm/temporary_files.h"
 #include "parse/conditional.h"
 #include "parse/lexer.h"
 #include "parse/operand_parser.h"
@@ -38,6 +39,9 @@ class Assembler {
  public:
   // out and err receive standard output and standard error.
   Assembler(TextStream& out, TextStream& err);
+  // The output files being written are recorded in temporary_files, which
+  // outlives the run, instead of in the run's own record.
+  Assembler(TextStream& out, TextStream& err, TemporaryFiles& temporary_files);
   ~Assembler();
   Assembler(const Assembler&) = delete;
   Assembler& operator=(const Assembler&) = delete;
@@ -62,6 +66,14 @@ class Assembler {
 
   TextStream& out;
   TextStream& err;
+
+ private:
+  TemporaryFiles own_temporary_files_;
+
+ public:
+  // The output files being written, for a front-end that removes them when
+  // the process is ended by a signal.
+  TemporaryFiles& temporary_files;
   TextStream listing_file;
 
   Options options;

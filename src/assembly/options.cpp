@@ -393,7 +393,7 @@ void parse_command_line(Assembler& as, int argc, const char* const* argv) {
   } else if (!as.write_files) {
     as.listing_file.open_in_memory(as.keep_listing);
   } else {
-    if (!as.listing_file.open_file(o.listing_name.c_str(), as.keep_listing)) {
+    if (!as.listing_file.open_file(as.temporary_files, o.listing_name, as.keep_listing)) {
       as.out.printf("Can't create output file %s.\n", o.listing_name.c_str());
       throw FatalExit{EXIT_FILE};
     }

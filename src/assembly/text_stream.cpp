@@ -2,35 +2,45 @@
 
 #include <vector>
 
+#include "output/output_file.h"
+
 namespace zorm {
 
-TextStream::~TextStream() { close(); }
+TextStream::TextStream() = default;
+
+TextStream::TextStream(FILE* file) { attach(file); }
+
+// An output file still open here was not completed: it is given up.
+TextStream::~TextStream() {
+  if (output_ == nullptr) close();
+}
 
 void TextStream::close() {
-  if (file_ != nullptr && owns_) {
-    if (std::fclose(file_) != 0) failed_ = true;
-  } else if (file_ != nullptr) {
-    if (std::fflush(file_) != 0) failed_ = true;
+  if (output_ != nullptr) {
+    if (!output_->commit(failed_)) failed_ = true;
+    output_.reset();
+  } else if (file_ != nullptr && std::fflush(file_) != 0) {
+    failed_ = true;
   }
   file_ = nullptr;
-  owns_ = false;
   open_ = false;
 }
 
-void TextStream::attach(FILE* file, bool owns) {
+void TextStream::attach(FILE* file) {
   close();
   file_ = file;
-  owns_ = owns;
   keep_ = false;
   open_ = true;
 }
 
-bool TextStream::open_file(const char* path, bool keep_copy) {
+bool TextStream::open_file(TemporaryFiles& temporary_files, const std::string& path, bool keep_copy) {
   close();
-  FILE* f = std::fopen(path, "w");
-  if (f == nullptr) return false;
-  attach(f, true);
+  auto output = std::make_unique<OutputFile>();
+  if (!output->open(temporary_files, path, true)) return false;
+  file_ = output->file();
+  output_ = std::move(output);
   keep_ = keep_copy;
+  open_ = true;
   return true;
 }
 

@@ -2,10 +2,14 @@
 
 #include <cstdarg>
 #include <cstdio>
+#include <memory>
 #include <string>
 #include <string_view>
 
 namespace zorm {
+
+class OutputFile;
+class TemporaryFiles;
 
 // An output stream of the run: standard output, standard error or the listing.
 // It writes to a C stream (opened in text mode, so line ends are the
@@ -14,8 +18,8 @@ namespace zorm {
 // assemble in-process and look at everything the run printed.
 class TextStream {
  public:
-  TextStream() = default;  // collects in memory; not open until opened
-  explicit TextStream(FILE* file, bool owns = false) { attach(file, owns); }
+  TextStream();  // collects in memory; not open until opened
+  explicit TextStream(FILE* file);  // writes to a C stream, which it leaves open
   ~TextStream();
   TextStream(const TextStream&) = delete;
   TextStream& operator=(const TextStream&) = delete;
@@ -29,15 +33,19 @@ class TextStream {
   void puts(const char* text);
   void flush();
 
-  // Writes to a C stream from now on (closed with the stream when owned).
-  void attach(FILE* file, bool owns = false);
-  // Opens a file for writing as text; false when it cannot be created. With
-  // keep_copy the text is also kept in memory.
-  bool open_file(const char* path, bool keep_copy = false);
+  // Writes to a C stream from now on, and leaves it open.
+  void attach(FILE* file);
+  // Opens an output file for writing as text; false when it cannot be
+  // created. It takes the place of an earlier file of its name when it is
+  // closed complete (see OutputFile). With keep_copy the text is also kept in
+  // memory.
+  bool open_file(TemporaryFiles& temporary_files, const std::string& path, bool keep_copy = false);
   // Opens the stream without a file: it keeps its text, or drops it.
   void open_in_memory(bool keep_text);
   // Gives the C stream a full buffer; false when none could be had.
   bool set_buffer(size_t size);
+  // Flushes the C stream, or completes the output file; failed() tells
+  // whether everything could be written.
   void close();
 
   // Opened by one of the calls above, or made with a C stream.
@@ -50,7 +58,7 @@ class TextStream {
 
  private:
   FILE* file_ = nullptr;
-  bool owns_ = false;
+  std::unique_ptr<OutputFile> output_;  // the file opened by open_file
   bool keep_ = true;  // the text goes to captured_
   bool open_ = false;
   bool failed_ = false;

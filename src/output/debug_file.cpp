@@ -43,26 +43,23 @@ uint16_t debug_header_checksum(const void* data, size_t size) {
   return sum;
 }
 
-DebugFile::~DebugFile() { close(); }
-
 bool DebugFile::create_debug_file(const std::string& path) {
   return create_debug_file(path, DEBUG_IDENTIFICATION_TEXT, DEBUG_FORMAT_VERSION, DEBUG_FLAGS, DEBUG_NOTICE_TEXT);
 }
 
 bool DebugFile::create_debug_file(const std::string& path, const char* identification, unsigned version,
                                   unsigned flags, const char* notice) {
-  close();
+  output_.discard();
+  open_ = false;
   if (version > DEBUG_MAX_VERSION) return false;
-  FILE* file = std::fopen(path.c_str(), "wb");
-  if (file == nullptr) return false;
+  if (!output_.open(temporary_files_, path, false)) return false;
   const std::string header = debug_file_header(identification, version, flags, notice);
   // Flushed at once, so a device that takes no data is found here.
-  if (header.empty() || std::fwrite(header.data(), 1, header.size(), file) != header.size() ||
-      std::fflush(file) != 0) {
-    std::fclose(file);
+  if (header.empty() || std::fwrite(header.data(), 1, header.size(), file()) != header.size() ||
+      std::fflush(file()) != 0) {
+    output_.discard();
     return false;
   }
-  file_ = file;
   path_ = path;
   open_ = true;
   if (keep_) bytes_ = header;
@@ -70,7 +67,7 @@ bool DebugFile::create_debug_file(const std::string& path, const char* identific
 }
 
 void DebugFile::create_in_memory() {
-  close();
+  output_.discard();
   bytes_ = debug_file_header(DEBUG_IDENTIFICATION_TEXT, DEBUG_FORMAT_VERSION, DEBUG_FLAGS, DEBUG_NOTICE_TEXT);
   keep_ = true;
   open_ = true;
@@ -100,12 +97,12 @@ void DebugFile::write_symbol_record(const std::string& name, uint8_t& attributes
 }
 
 void DebugFile::write_byte(uint8_t byte) {
-  if (file_ != nullptr) std::fputc(byte, file_);
+  if (output_.is_open()) std::fputc(byte, file());
   if (keep_) bytes_.push_back(static_cast<char>(byte));
 }
 
 void DebugFile::write_bytes(const void* data, size_t size) {
-  if (file_ != nullptr && size != 0) std::fwrite(data, 1, size, file_);
+  if (output_.is_open() && size != 0) std::fwrite(data, 1, size, file());
   if (keep_) bytes_.append(static_cast<const char*>(data), size);
 }
 
@@ -152,19 +149,18 @@ void DebugFile::finish_debug_file() {
 }
 
 void DebugFile::check_written() {
-  if (file_ == nullptr) return;
-  if (std::fflush(file_) == 0 && std::ferror(file_) == 0) return;
-  std::fclose(file_);
-  file_ = nullptr;
+  if (!output_.is_open()) return;
+  if (std::fflush(file()) == 0 && std::ferror(file()) == 0) return;
+  output_.discard();
   open_ = false;
   out_.printf("Can't create output file %s.\n", path_.c_str());
   throw FatalExit{EXIT_FILE};
 }
 
-void DebugFile::close() {
-  if (file_ != nullptr) std::fclose(file_);
-  file_ = nullptr;
+bool DebugFile::close() {
+  const bool complete = !output_.is_open() || output_.commit();
   open_ = false;
+  return complete;
 }
 
 }  // namespace zorm

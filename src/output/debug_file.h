@@ -6,6 +6,8 @@
 
 #include "assembly/text_stream.h"
 #include "output/line_map.h"
+#include "output/output_file.h"
+#include "zorm/temporary_files.h"
 
 namespace zorm {
 
@@ -23,11 +25,11 @@ std::string debug_file_header(const char* identification, unsigned version, unsi
 uint16_t debug_header_checksum(const void* data, size_t size);
 
 // The source-level debug information file, written in stages over the run.
-// A file that cannot be written is said on standard output.
+// While it is written it is recorded in temporary_files; a file that cannot
+// be written is said on standard output.
 class DebugFile {
  public:
-  explicit DebugFile(TextStream& out) : out_(out) {}
-  ~DebugFile();
+  DebugFile(TextStream& out, TemporaryFiles& temporary_files) : out_(out), temporary_files_(temporary_files) {}
   DebugFile(const DebugFile&) = delete;
   DebugFile& operator=(const DebugFile&) = delete;
 
@@ -55,14 +57,19 @@ class DebugFile {
   // Pushes what was written to the file; a write error ends the run with
   // "Can't create output file".
   void check_written();
-  void close();
+  // Completes the file, which then takes the place of an earlier one; false
+  // when it could not be written completely.
+  bool close();
 
   // The code statements of pass 2, for the line records.
   LineMap line_map;
 
  private:
+  FILE* file() const { return output_.file(); }
+
   TextStream& out_;
-  FILE* file_ = nullptr;
+  TemporaryFiles& temporary_files_;
+  OutputFile output_;  // the file on disk, when there is one
   bool open_ = false;
   bool keep_ = false;
   std::string path_;

@@ -1,18 +1,11 @@
 #include "output/object_writer.h"
 
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
-
-#include <cerrno>
-#include <climits>
 #include <cstdio>
-#include <cstdlib>
-#include <optional>
 #include <string>
 
 #include "assembly/fatal_exit.h"
 #include "assembly/options.h"
+#include "output/output_file.h"
 
 namespace zorm {
 
@@ -24,111 +17,6 @@ constexpr uint32_t RECORD_BYTES = 32;  // most data bytes in one record; records
   out.printf("Can't create output file %s.\n", name.c_str());
   throw FatalExit{EXIT_FILE};
 }
-
-// Where a symbolic link leads, followed even when its target does not exist
-// yet; the name itself when it is no link.
-std::string link_target(const std::string& name) {
-#ifndef _WIN32
-  std::string path = name;
-  for (int depth = 0; depth < 16; ++depth) {
-    struct stat st;
-    if (::lstat(path.c_str(), &st) != 0 || !S_ISLNK(st.st_mode)) return path;
-    char buffer[PATH_MAX];
-    const ssize_t n = ::readlink(path.c_str(), buffer, sizeof buffer - 1);
-    if (n <= 0) return path;
-    const std::string next(buffer, static_cast<size_t>(n));
-    const size_t slash = path.rfind('/');
-    path = next[0] == '/' || slash == std::string::npos ? next : path.substr(0, slash + 1) + next;
-  }
-  return path;
-#else
-  return name;
-#endif
-}
-
-// The object file being written. A regular file (or a name that does not exist
-// yet) is written as a temporary file in the same folder and renamed into place
-// once it is complete, so a failed or interrupted run never leaves a truncated
-// object behind; where no temporary file can be made, or the existing object
-// may not be written, the run fails without touching it. A name that is some
-// other kind of file (a device, a pipe) cannot be replaced by a rename and is
-// written directly, never removed.
-class ObjectOutput {
- public:
-  ObjectOutput(TextStream& out, const std::string& name, bool text) : out_(out), name_(name) {
-    const char* mode = text ? "w" : "wb";
-    // A symbolic link keeps pointing at the file it names.
-    const std::string target = link_target(name);
-    struct stat st;
-    if (::stat(target.c_str(), &st) == 0) {
-      if (S_ISDIR(st.st_mode)) cannot_create(out, name);
-      if (!S_ISREG(st.st_mode)) {
-        file_ = std::fopen(name.c_str(), mode);
-        if (file_ == nullptr) cannot_create(out, name);
-        return;
-      }
-      if (::access(target.c_str(), W_OK) != 0) cannot_create(out, name);
-    }
-    // The temporary file is created by fopen, in the object's own mode, so
-    // it gets the usual permissions and, for the record formats, the
-    // platform's text line ends.
-    FILE* temporary_file = nullptr;
-    std::string temporary;
-    for (int attempt = 0; attempt < 100 && temporary_file == nullptr; ++attempt) {
-      temporary = target + ".zorm-" + std::to_string(static_cast<long>(::getpid())) + "-" + std::to_string(attempt);
-      struct stat existing;
-      if (::stat(temporary.c_str(), &existing) == 0) continue;
-      temporary_file = std::fopen(temporary.c_str(), mode);
-      if (temporary_file == nullptr) break;
-    }
-    if (temporary_file == nullptr) cannot_create(out, name);
-    remove_on_failure_ = temporary;
-    rename_to_ = target;
-    file_ = temporary_file;
-  }
-
-  ~ObjectOutput() {
-    // Only reached without commit() when the run is ending on an exception.
-    if (file_ != nullptr) std::fclose(file_);
-    if (!remove_on_failure_.empty()) std::remove(remove_on_failure_.c_str());
-  }
-
-  ObjectOutput(const ObjectOutput&) = delete;
-  ObjectOutput& operator=(const ObjectOutput&) = delete;
-
-  FILE* file() const { return file_; }
-  void note_failure() { failed_ = true; }
-
-  // Completes the file; any failure so far removes it and ends the run.
-  void commit() {
-    if (std::ferror(file_) != 0) failed_ = true;
-    if (std::fclose(file_) != 0) failed_ = true;
-    file_ = nullptr;
-    if (failed_) fail();
-#ifdef _WIN32
-    // rename() does not replace an existing file here.
-    if (!rename_to_.empty()) std::remove(rename_to_.c_str());
-#endif
-    if (!rename_to_.empty() && ::rename(remove_on_failure_.c_str(), rename_to_.c_str()) != 0) fail();
-    remove_on_failure_.clear();
-  }
-
- private:
-  [[noreturn]] void fail() {
-    if (file_ != nullptr) std::fclose(file_);
-    file_ = nullptr;
-    if (!remove_on_failure_.empty()) std::remove(remove_on_failure_.c_str());
-    remove_on_failure_.clear();
-    cannot_create(out_, name_);
-  }
-
-  TextStream& out_;
-  std::string name_;
-  std::string remove_on_failure_;  // the temporary file
-  std::string rename_to_;          // where the temporary file goes when complete
-  FILE* file_ = nullptr;
-  bool failed_ = false;
-};
 
 // One run of used addresses that goes into a single data record.
 struct DataRecord {
@@ -150,28 +38,29 @@ void print_start_address(TextStream& stream, int32_t start) {
   stream.printf("Program start address is at $%04x (%u).\n", address, address);
 }
 
-// Where a finished object goes: the file (with write_files), the run's
-// object_bytes (with keep_object), or both. The file is created before
-// anything is said about it, as a file that cannot be made ends the run.
+// Where a finished object goes: the file (with write_file), the request's
+// bytes, or both. The file is opened before anything is said about it, as a
+// file that cannot be made ends the run; it takes the place of an earlier
+// object only once it is complete (see OutputFile).
 class ObjectSink {
  public:
-  ObjectSink(const ObjectRequest& request, bool text) : kept_(request.bytes) {
-    if (request.write_file) file_.emplace(request.out, request.name, text);
+  ObjectSink(const ObjectRequest& request, bool text) : request_(request) {
+    if (request.write_file && !file_.open(request.temporary_files, request.name, text)) {
+      cannot_create(request.out, request.name);
+    }
   }
 
   void finish(std::string bytes) {
-    if (file_) {
-      if (!bytes.empty() && std::fwrite(bytes.data(), 1, bytes.size(), file_->file()) != bytes.size()) {
-        file_->note_failure();
-      }
-      file_->commit();
+    if (request_.write_file) {
+      const bool written = bytes.empty() || std::fwrite(bytes.data(), 1, bytes.size(), file_.file()) == bytes.size();
+      if (!file_.commit(!written)) cannot_create(request_.out, request_.name);
     }
-    if (kept_ != nullptr) *kept_ = std::move(bytes);
+    if (request_.bytes != nullptr) *request_.bytes = std::move(bytes);
   }
 
  private:
-  std::string* kept_;
-  std::optional<ObjectOutput> file_;
+  const ObjectRequest& request_;
+  OutputFile file_;
 };
 
 void write_binary(const ObjectRequest& request) {

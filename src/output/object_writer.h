@@ -6,6 +6,7 @@
 #include "assembly/text_stream.h"
 #include "codegen/memory_image.h"
 #include "listing/listing.h"
+#include "zorm/temporary_files.h"
 
 namespace zorm {
 
@@ -21,6 +22,7 @@ struct ObjectRequest {
   TextStream& out;        // standard output: what is written, and a file that cannot be
   Listing* listing;       // a binary's summary goes to the listing file; nullptr with none
   bool write_file;        // false: the object is made in memory only
+  TemporaryFiles& temporary_files;  // the file is recorded there while it is written
   std::string* bytes;     // receives the object's bytes; nullptr: they are not kept
 };
 

@@ -118,7 +118,15 @@ class RecordFileReader {
       if (c == '\n') break;
     }
     text[n] = '\0';
-    return n > 0;
+    if (n == 0) return false;
+    // A line is read whole: what does not fit (characters after a record's
+    // checksum, the end of a long comment line) is dropped, never read as a
+    // line of its own.
+    if (n + 1 == size && text[n - 1] != '\n') {
+      for (int c = next_byte(); c >= 0 && c != '\n'; c = next_byte()) {
+      }
+    }
+    return true;
   }
 
  private:

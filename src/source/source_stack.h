@@ -32,6 +32,7 @@ struct SourceEntry {
   int32_t record_number = -1;   // file: its number in the run's records
   int32_t call_column = 0;      // expansion: where the macro name stands on the call line
   int32_t saved_conditional_depth = 0;
+  bool line_cut = false;        // file: the last piece delivered was cut at the length limit
   // Macro expansion: the current body line with its arguments filled in,
   // delivered in pieces of at most LINE_CHUNK_CHARS characters.
   std::string expanded;
@@ -55,7 +56,7 @@ class SourceStack {
   // The include directive: pops its string operand.
   int include_file();
   // Pushes a macro expansion; 0, or 1 after "Include file nesting limit reached".
-  int push_macro_expansion(const std::string& name, const char* body, std::string arguments, int call_column);
+  int push_macro_expansion(const std::string& name, const char* body, std::string arguments, int call_column = 0);
   // Ends the innermost expansion (end of body or exitm).
   void end_expansion();
 
@@ -91,7 +92,7 @@ class SourceStack {
   int read_file_line(SourceEntry& entry, int length);
   int read_expansion_line(SourceEntry& entry);
   void expand_body_line(SourceEntry& entry);
-  int finish_file(int length);
+  int finish_file();
   void reload_chunk(SourceEntry& entry);
   void fill_buffer(SourceEntry& entry);
   void after_line_delivered(bool from_file);
