@@ -1,31 +1,22 @@
 #include "lsp/uri.h"
 
 #include <cctype>
+#include <string>
 
 namespace zorm::lsp {
 
 namespace {
-
-int hex_digit(char c) {
-  if (c >= '0' && c <= '9') return c - '0';
-  if (c >= 'a' && c <= 'f') return c - 'a' + 10;
-  if (c >= 'A' && c <= 'F') return c - 'A' + 10;
-  return -1;
-}
 
 // Percent-decoding; a "%" not followed by two hex digits stays as it is.
 std::string percent_decode(std::string_view text) {
   std::string decoded;
   decoded.reserve(text.size());
   for (size_t i = 0; i < text.size(); ++i) {
-    if (text[i] == '%' && i + 2 < text.size()) {
-      const int high = hex_digit(text[i + 1]);
-      const int low = hex_digit(text[i + 2]);
-      if (high >= 0 && low >= 0) {
-        decoded.push_back(static_cast<char>(high * 16 + low));
-        i += 2;
-        continue;
-      }
+    if (text[i] == '%' && i + 2 < text.size() && std::isxdigit(static_cast<unsigned char>(text[i + 1])) &&
+        std::isxdigit(static_cast<unsigned char>(text[i + 2]))) {
+      decoded.push_back(static_cast<char>(std::stoi(std::string(text.substr(i + 1, 2)), nullptr, 16)));
+      i += 2;
+      continue;
     }
     decoded.push_back(text[i]);
   }
