@@ -109,7 +109,88 @@ std::optional<std::string> statement_hover(const Analysis& analysis, int file, i
   return std::nullopt;
 }
 
+// The first name on a line (a label, else the operation), "" for none.
+std::string_view first_word(std::string_view line) {
+  size_t start = 0;
+  while (start < line.size() && (line[start] == ' ' || line[start] == '\t')) ++start;
+  size_t end = start;
+  while (end < line.size() && is_name_char(line[end])) ++end;
+  return line.substr(start, end - start);
+}
+
+// The names listed after a keyword on a line ("macro a,b" or "local x,y").
+void names_after(std::string_view line, std::string_view keyword, std::set<std::string>& names) {
+  const size_t code = code_extent(line).end;
+  size_t at = line.find(keyword);
+  if (at == std::string_view::npos || at >= code) return;
+  at += keyword.size();
+  while (at < code) {
+    while (at < code && !is_name_start(line[at])) ++at;
+    const size_t start = at;
+    while (at < code && is_name_char(line[at])) ++at;
+    if (at > start) names.emplace(line.substr(start, at - start));
+  }
+}
+
+// Adds where a name stands as a word of code on a line: not in a comment or
+// a string, not as part of a longer name.
+void add_word_uses(std::string_view text, const std::string& name, int file, int line, std::vector<Spot>& uses) {
+  const size_t code = code_extent(text).end;
+  char quote = 0;
+  for (size_t at = 0; at < code; ++at) {
+    const char c = text[at];
+    if (quote) {
+      if (c == quote) quote = 0;
+      continue;
+    }
+    if ((c == '"' || c == '\'') && !(c == '\'' && at >= 2 && text.substr(at - 2, 2) == "af")) {
+      quote = c;
+      continue;
+    }
+    if (!is_name_start(c) || (at > 0 && is_name_char(text[at - 1]))) continue;
+    size_t end = at;
+    while (end < code && is_name_char(text[end])) ++end;
+    if (text.substr(at, end - at) == name) {
+      uses.push_back({file, line, static_cast<int>(assembler_column(text, at)), static_cast<int>(name.size())});
+    }
+    at = end - 1;
+  }
+}
+
+// Where a name is written in the bodies of the program's macros, as a word of
+// code (not in a comment or a string, not as a parameter or local label of
+// that macro). A use inside a macro is recorded at the macro's call, so
+// these are the places to show and to rename.
+std::vector<Spot> macro_body_uses(const Analysis& analysis, const std::string& name) {
+  std::vector<Spot> uses;
+  for (const SymbolInfo& macro : analysis.result().symbols) {
+    if (macro.kind != SymbolKind::macro || macro.file < 0) continue;
+    const LineIndex& lines = analysis.lines_of(macro.file);
+    std::set<std::string> own;
+    names_after(lines.line_text(static_cast<size_t>(macro.line - 1)), "macro", own);
+    for (size_t index = static_cast<size_t>(macro.line); index < lines.line_count(); ++index) {
+      const std::string_view text = lines.line_text(index);
+      const std::string_view first = first_word(text);
+      if (first == "endm") break;
+      if (first == "local") {
+        names_after(text, "local", own);
+        continue;
+      }
+      if (!own.count(name)) add_word_uses(text, name, macro.file, static_cast<int>(index + 1), uses);
+    }
+  }
+  return uses;
+}
+
 }  // namespace
+
+bool defined_in_expansion(const Analysis& analysis, int symbol) {
+  for (int index : analysis.references_of(symbol)) {
+    const SymbolReference& reference = analysis.result().references[static_cast<size_t>(index)];
+    if (reference.definition && reference.in_expansion) return true;
+  }
+  return false;
+}
 
 const char* processor_title(Processor processor) {
   switch (processor) {
@@ -249,20 +330,35 @@ std::vector<Spot> references(const Analysis& analysis, int symbol, bool with_def
     if (seen.emplace(analysis.path_of(file), line, column).second) spots.push_back({file, line, column, length});
   };
   if (with_definition && info.file >= 0) add(info.file, info.line, info.column);
+  std::vector<Spot> written = macro_body_uses(analysis, info.name);
   for (int index : analysis.references_of(symbol)) {
     const SymbolReference& reference = analysis.result().references[static_cast<size_t>(index)];
-    if (reference.in_expansion || reference.file < 0) continue;
+    if (reference.file < 0) continue;
+    if (reference.in_expansion) {
+      // Met in an expansion: written in the macro's body, or in the call's arguments.
+      add_word_uses(analysis.lines_of(reference.file).line_text(static_cast<size_t>(reference.line - 1)), info.name,
+                    reference.file, reference.line, written);
+      continue;
+    }
     if (reference.definition && !with_definition) continue;
     add(reference.file, reference.line, reference.column);
   }
+  for (const Spot& use : written) add(use.file, use.line, use.column);
+  std::sort(spots.begin(), spots.end(), [&](const Spot& a, const Spot& b) {
+    return std::tie(a.file, a.line, a.column) < std::tie(b.file, b.line, b.column);
+  });
   return spots;
 }
 
 std::vector<OutlineEntry> outline(const Analysis& analysis, int file) {
   const std::string& path = analysis.path_of(file);
   std::vector<const SymbolInfo*> defined;
-  for (const SymbolInfo& symbol : analysis.result().symbols) {
-    if (symbol.file >= 0 && analysis.path_of(symbol.file) == path) defined.push_back(&symbol);
+  const auto& symbols = analysis.result().symbols;
+  for (size_t i = 0; i < symbols.size(); ++i) {
+    const SymbolInfo& symbol = symbols[i];
+    if (symbol.file < 0 || analysis.path_of(symbol.file) != path) continue;
+    if (defined_in_expansion(analysis, static_cast<int>(i))) continue;  // a macro's local label
+    defined.push_back(&symbol);
   }
   std::stable_sort(defined.begin(), defined.end(), [](const SymbolInfo* a, const SymbolInfo* b) {
     return std::tie(a->line, a->column) < std::tie(b->line, b->column);

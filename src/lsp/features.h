@@ -39,8 +39,13 @@ struct HoverText {
 };
 std::optional<HoverText> hover(const Analysis& analysis, int file, int line, int column);
 
-// Every place that names the symbol, in source order.
+// Every place that names the symbol, in source order: the uses the assembly
+// recorded, and those written in macro bodies (recorded at the calls).
 std::vector<Spot> references(const Analysis& analysis, int symbol, bool with_definition);
+
+// Whether a symbol was defined by a macro expansion (a local label such as
+// loop0001): such names are left out of outlines and symbol searches.
+bool defined_in_expansion(const Analysis& analysis, int symbol);
 
 // Symbols defined in one file, for the outline; members go under the
 // structure that holds them.

@@ -178,8 +178,11 @@ json workspace_symbols_json(const std::vector<std::shared_ptr<const Analysis>>& 
   json symbols = json::array();
   std::set<std::tuple<std::string, std::string, int>> seen;
   for (const auto& analysis : analyses) {
-    for (const SymbolInfo& symbol : analysis->result().symbols) {
+    const auto& all = analysis->result().symbols;
+    for (size_t i = 0; i < all.size(); ++i) {
+      const SymbolInfo& symbol = all[i];
       if (symbol.file < 0 || !matches_query(symbol.name, query)) continue;
+      if (defined_in_expansion(*analysis, static_cast<int>(i))) continue;
       const std::string& path = analysis->path_of(symbol.file);
       if (!seen.emplace(symbol.name, path, symbol.line).second) continue;
       const Spot spot{symbol.file, symbol.line, symbol.column, static_cast<int>(symbol.name.size())};

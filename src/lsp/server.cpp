@@ -157,7 +157,8 @@ void Server::register_methods() {
         [this](const std::string& notice) {
           log(notice);
           endpoint_.notify("window/showMessage", {{"type", 2}, {"message", "zorm: " + notice}});
-        });
+        },
+        options_.log ? Workspace::Log([this](const std::string& line) { log(line); }) : Workspace::Log());
     initialized_ = true;
     hierarchical_ = hierarchical;
     return json{{"capabilities", capabilities(encoding_)}, {"serverInfo", {{"name", "zorm-lsp"}, {"version", server_version()}}}};

@@ -94,8 +94,8 @@ struct Workspace::Program {
   std::thread worker;
 };
 
-Workspace::Workspace(WorkspaceOptions options, Publisher publish, Notice notice)
-    : options_(std::move(options)), publish_(std::move(publish)), notice_(std::move(notice)) {}
+Workspace::Workspace(WorkspaceOptions options, Publisher publish, Notice notice, Log log)
+    : options_(std::move(options)), publish_(std::move(publish)), notice_(std::move(notice)), log_(std::move(log)) {}
 
 Workspace::~Workspace() {
   std::vector<std::string> keys;
@@ -156,7 +156,9 @@ std::string Workspace::program_for(const std::string& path) {
 void Workspace::mark_dirty(Program& program, bool at_once) {
   {
     std::lock_guard lock(program.mutex);
-    const auto debounce = std::clamp(std::chrono::milliseconds(static_cast<long>(program.last_milliseconds)),
+    // Half as long as the last assembly took: a quick program is checked at
+    // once, a slow one waits for a pause in the typing.
+    const auto debounce = std::clamp(std::chrono::milliseconds(static_cast<long>(program.last_milliseconds / 2)),
                                      options_.min_debounce, options_.max_debounce);
     program.due = Clock::now() + (at_once ? std::chrono::milliseconds(0) : debounce);
     program.dirty = true;
@@ -373,9 +375,17 @@ void Workspace::run(Program& program) {
       program.running = true;
       program.cancel = false;
       lock.unlock();
+      const auto started = Clock::now();
       const ProgramSpec spec = spec_for(program.key);
       std::shared_ptr<const Analysis> analysis =
           analyse(spec, documents_.all(), &program.cancel, options_.statement_budget);
+      if (log_) {
+        const char* outcome = analysis->result().stopped == StopReason::cancelled ? " (superseded)" : "";
+        log_("assembled " + program.key + " in " + std::to_string(static_cast<int>(analysis->milliseconds())) +
+             " ms, analysed in " +
+             std::to_string(std::chrono::duration_cast<std::chrono::milliseconds>(Clock::now() - started).count()) +
+             " ms" + outcome);
+      }
       lock.lock();
       if (analysis->result().stopped == StopReason::cancelled) {
         program.running = false;
@@ -385,6 +395,11 @@ void Workspace::run(Program& program) {
       program.last_milliseconds = analysis->milliseconds();
       lock.unlock();
       on_analysis(program, analysis);
+      if (log_) {
+        log_("published after " +
+             std::to_string(std::chrono::duration_cast<std::chrono::milliseconds>(Clock::now() - started).count()) +
+             " ms");
+      }
       lock.lock();
       program.running = false;
       idle_changed_.notify_all();

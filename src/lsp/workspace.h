@@ -1,7 +1,7 @@
 #pragma once
 // The open documents and the programs they belong to, and the scheduling of
 // their assemblies: one worker thread per program (per main file); changes
-// are debounced by about as long as the last assembly took; a newer version
+// are debounced by half as long as the last assembly took; a newer version
 // cancels the assembly of an older one; diagnostics are published with the
 // version they were made from, and only while that version is current.
 
@@ -59,9 +59,10 @@ class Workspace {
  public:
   using Publisher = std::function<void(const FileDiagnostics&)>;
   using Notice = std::function<void(const std::string&)>;
+  using Log = std::function<void(const std::string&)>;
   using Query = std::function<void(std::shared_ptr<const Analysis>)>;
 
-  Workspace(WorkspaceOptions options, Publisher publish, Notice notice);
+  Workspace(WorkspaceOptions options, Publisher publish, Notice notice, Log log = nullptr);
   ~Workspace();
   Workspace(const Workspace&) = delete;
   Workspace& operator=(const Workspace&) = delete;
@@ -106,6 +107,7 @@ class Workspace {
   WorkspaceOptions options_;
   Publisher publish_;
   Notice notice_;
+  Log log_;
   DocumentStore documents_;
 
   mutable std::mutex mutex_;  // guards everything below; taken before any program's own

@@ -100,7 +100,7 @@ TEST_F(Features, ReferencesFindEveryUseAcrossTheFiles) {
   params["context"] = {{"includeDeclaration", true}};
   session.open(defs, DEFINITIONS);
   EXPECT_EQ(result("textDocument/references", params),
-            json::array({location(defs, 0, 0, 5), location(main, 3, 18, 23)}));
+            json::array({location(main, 3, 18, 23), location(defs, 0, 0, 5)}));
   params["context"]["includeDeclaration"] = false;
   EXPECT_EQ(result("textDocument/references", params), json::array({location(main, 3, 18, 23)}));
   json start = Session::at(main, 3, 1);
@@ -167,6 +167,48 @@ TEST_F(Features, RenameRewritesEveryFileOfTheProgram) {
   params["newName"] = "start";
   EXPECT_EQ(session.request("textDocument/rename", params).at("error").at("message"), "A symbol named start exists already");
   EXPECT_TRUE(result("textDocument/prepareRename", Session::at(main, 3, 10)).is_null());
+}
+
+}  // namespace
+}  // namespace zorm::lsp::test
+
+namespace zorm::lsp::test {
+namespace {
+
+// A name used inside a macro body is recorded at each call; references and
+// rename find it where it is written, and the local labels of expansions
+// stay out of the outline.
+TEST(MacroBodies, UsesInsideMacrosAreFoundAndRenamedWhereTheyAreWritten) {
+  Sources sources;
+  const std::string text =
+      "counter equ     5\n"                    // 0
+      "delay   macro   cnt\n"                  // 1
+      "        local   loop\n"                 // 2
+      "        ld      b,counter+cnt ; counter\n"  // 3
+      "loop:   djnz    loop\n"                 // 4
+      "        db      \"counter\",'counter'\n"  // 5
+      "        endm\n"                         // 6
+      "        delay   3\n"                    // 7
+      "        delay   counter\n";             // 8
+  const std::string uri = sources.write("m.asm", text);
+  ProcessSession session;
+  session.initialize(sources.root_uri());
+  session.open(uri, text);
+  ASSERT_TRUE(session.diagnostics(uri, 1).at("diagnostics").empty());
+
+  json params = Session::at(uri, 0, 3);
+  params["newName"] = "ticks";
+  const json edits = session.request("textDocument/rename", params).at("result").at("changes").at(uri);
+  std::vector<json> starts;
+  for (const json& edit : edits) starts.push_back(edit.at("range").at("start"));
+  EXPECT_EQ(starts, (std::vector<json>{{{"line", 0}, {"character", 0}},
+                                       {{"line", 3}, {"character", 18}},
+                                       {{"line", 8}, {"character", 16}}}));
+
+  const json outline = session.request("textDocument/documentSymbol", {{"textDocument", {{"uri", uri}}}}).at("result");
+  std::vector<std::string> names;
+  for (const json& symbol : outline) names.push_back(symbol.at("name"));
+  EXPECT_EQ(names, (std::vector<std::string>{"counter", "delay"}));
 }
 
 }  // namespace
