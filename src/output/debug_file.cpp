@@ -3,8 +3,8 @@
 #include <cstring>
 #include <optional>
 
-#include "driver/assembler.h"
-#include "driver/fatal_exit.h"
+#include "assembly/assembler.h"
+#include "assembly/fatal_exit.h"
 
 namespace zorm {
 

@@ -2,9 +2,9 @@
 
 #include <cstring>
 
+#include "assembly/assembler.h"
+#include "assembly/fatal_exit.h"
 #include "codegen/mnemonic_table.h"
-#include "driver/assembler.h"
-#include "driver/fatal_exit.h"
 #include "source/macros.h"
 
 namespace zorm {

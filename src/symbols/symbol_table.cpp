@@ -5,7 +5,7 @@
 #include <array>
 #include <utility>
 
-#include "driver/assembler.h"
+#include "assembly/assembler.h"
 
 namespace zorm {
 

@@ -7,7 +7,7 @@
 #include <string_view>
 #include <vector>
 
-#include "driver/run_records.h"
+#include "assembly/run_records.h"
 
 namespace zorm {
 

@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "driver/fatal_exit.h"
+#include "assembly/fatal_exit.h"
 #include "output/debug_file.h"
 #include "output/debug_reader.h"
 #include "output/output_harness.h"
