@@ -5,7 +5,6 @@
 #include <cstdio>
 #include <set>
 
-#include "lsp/language_words.h"
 #include "lsp/rooted_provider.h"
 
 namespace zorm::lsp {
@@ -20,7 +19,7 @@ bool is_name_start(char c) {
 bool is_name_char(char c) { return is_name_start(c) || std::isdigit(static_cast<unsigned char>(c)); }
 
 const Keyword* keyword_named(std::string_view name) {
-  for (const Keyword& keyword : keyword_list()) {
+  for (const Keyword& keyword : language_keywords()) {
     if (keyword.name == name) return &keyword;
   }
   return nullptr;
@@ -405,7 +404,7 @@ CompletionList completion(const Analysis* analysis, std::string_view before, Pro
   while (word_start > operation_start && is_name_char(before[word_start - 1])) --word_start;
   const std::string_view typed = before.substr(word_start);
 
-  for (const Keyword& keyword : keyword_list()) {
+  for (const Keyword& keyword : language_keywords()) {
     if (!at_level(keyword, processor) || !matches_query(keyword.name, typed)) continue;
     const bool operation_word = keyword.kind == KeywordKind::instruction || keyword.kind == KeywordKind::directive;
     if (operation_word != in_operation) continue;

@@ -9,7 +9,6 @@
 #include <cstring>
 #include <string>
 
-#include "lsp/language_words.h"
 #include "lsp/server.h"
 #include "protocol/stream_transport.h"
 #include "zorm/language.h"
@@ -42,7 +41,7 @@ int main(int argc, char** argv) {
         return 2;
       }
     } else if (argument == "--version") {
-      std::printf("zorm-lsp %s\n", zorm::lsp::server_version());
+      std::printf("zorm-lsp %s\n", zorm::version());
       return 0;
     } else if (argument == "--help" || argument == "-h") {
       std::fputs(USAGE, stdout);

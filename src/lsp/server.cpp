@@ -4,7 +4,6 @@
 #include <thread>
 
 #include "lsp/features.h"
-#include "lsp/language_words.h"
 #include "lsp/lsp_json.h"
 #include "zorm/language.h"
 
@@ -161,7 +160,7 @@ void Server::register_methods() {
         options_.log ? Workspace::Log([this](const std::string& line) { log(line); }) : Workspace::Log());
     initialized_ = true;
     hierarchical_ = hierarchical;
-    return json{{"capabilities", capabilities(encoding_)}, {"serverInfo", {{"name", "zorm-lsp"}, {"version", server_version()}}}};
+    return json{{"capabilities", capabilities(encoding_)}, {"serverInfo", {{"name", "zorm-lsp"}, {"version", version()}}}};
   });
   endpoint_.on_notification("initialized", [](const json&) {});
   endpoint_.on_call("shutdown", [this](const json&) {

@@ -3,6 +3,8 @@
 
 #include <gtest/gtest.h>
 
+#include <set>
+
 #include "lsp_session.h"
 
 namespace zorm::lsp::test {
@@ -86,6 +88,14 @@ TEST(Program, TheProjectFileGivesMainFileLevelDefinesAndIncludePaths) {
   const json published = session.diagnostics(part, 1);
   ASSERT_EQ(published.at("diagnostics").size(), 1u) << "exx is no 8080 instruction; SIZE is defined";
   EXPECT_EQ(published.at("diagnostics")[0].at("range").at("start").at("line"), 1);
+
+  // Completion offers the 8080's instructions only.
+  const json offered = session.request("textDocument/completion", Session::at(part, 1, 9)).at("result");
+  std::set<std::string> labels;
+  for (const json& item : offered.at("items")) labels.insert(item.at("label"));
+  EXPECT_TRUE(labels.count("ei"));
+  EXPECT_FALSE(labels.count("exx"));
+  EXPECT_FALSE(labels.count("rim")) << "an 8085 instruction";
 
   // Mended, the program gets its second pass: instructions show their cycles at the 8080 level.
   session.change(part, 2, edit(1, 8, 11, "inc     hl"));
