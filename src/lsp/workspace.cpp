@@ -64,7 +64,7 @@ std::map<std::string, std::vector<Spot>> uses_of_undefined_names(const Analysis&
 }  // namespace
 
 bool is_assembly_document(const std::string& language_id, const std::string& path) {
-  static const char* const LANGUAGES[] = {"zorm-asm", "asm", "z80", "z80asm", "asm-z80"};
+  static const char* const LANGUAGES[] = {"zorm-asm", "zorm", "asm", "z80", "z80asm", "asm-z80"};
   static const char* const EXTENSIONS[] = {".asm", ".z80", ".s80", ".mac", ".inc"};
   for (const char* language : LANGUAGES) {
     if (language_id == language) return true;
@@ -141,9 +141,11 @@ std::string Workspace::program_for(const std::string& path) {
   if (settings.main) {
     const std::string main = canonical_path(*settings.main);
     const auto program = programs_.find(main);
-    const bool known_outside = program != programs_.end() && program->second->latest &&
-                               program->second->latest->file_count() > 0 &&
-                               program->second->latest->file_of(path) < 0;
+    bool known_outside = false;
+    if (program != programs_.end()) {
+      std::lock_guard program_lock(program->second->mutex);
+      known_outside = program->second->latest && program->second->latest->file_of(path) < 0;
+    }
     if (!known_outside) return main;
   }
   for (const auto& [key, program] : programs_) {
@@ -434,7 +436,10 @@ void Workspace::on_analysis(Program& program, const std::shared_ptr<const Analys
     std::lock_guard lock(mutex_);
     const auto registered = programs_.find(program.key);
     if (registered == programs_.end() || registered->second.get() != &program) return;
-    const bool complete = analysis->result().stopped == StopReason::none && analysis->file_count() > 0;
+    const bool complete = analysis->result().stopped == StopReason::none;
+    if (analysis->file_count() == 0 && told_.insert("unreadable " + program.key).second) {
+      notice_("cannot read the main file " + program.key + "; its files are checked on their own");
+    }
     // Open documents this program reads that are checked on their own
     // come here; members it no longer reads go back to their own.
     for (size_t file = 1; file < analysis->file_count(); ++file) {

@@ -106,6 +106,28 @@ TEST(Program, TheProjectFileGivesMainFileLevelDefinesAndIncludePaths) {
   (void)main;
 }
 
+TEST(Program, AProjectFileThatCannotBeUsedIsToldAndTheDefaultsHold) {
+  Sources sources;
+  sources.write("zorm.json", R"({"processor":"6502"})");
+  const std::string text = "        exx\n";
+  const std::string uri = sources.write("a.asm", text);
+  ProcessSession session;
+  session.initialize(sources.root_uri());
+  session.open(uri, text);
+  EXPECT_TRUE(session.diagnostics(uri, 1).at("diagnostics").empty()) << "the Z80 level holds";
+  const json told = session.notification("window/showMessage");
+  EXPECT_EQ(told.at("type"), 2);
+  EXPECT_NE(told.at("message").get<std::string>().find("\"processor\" must be one of"), std::string::npos);
+
+  // A main file that is not there: each file is checked on its own.
+  sources.write("zorm.json", R"({"main":"missing.asm"})");
+  session.notify("workspace/didChangeWatchedFiles", {{"changes", {{{"uri", sources.uri("zorm.json")}, {"type", 2}}}}});
+  EXPECT_NE(session.notification("window/showMessage").at("message").get<std::string>().find("cannot read the main file"),
+            std::string::npos);
+  session.change(uri, 2, edit(0, 8, 11, "ld      a,("));
+  EXPECT_EQ(session.diagnostics(uri, 2).at("diagnostics").size(), 1u);
+}
+
 TEST(Program, ColumnsCountUtf16UnitsAfterNonAsciiText) {
   Sources sources;
   // The error token stands after a string holding "é" (2 bytes, 1 unit)
