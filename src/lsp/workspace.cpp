@@ -456,16 +456,22 @@ void Workspace::on_analysis(Program& program, const std::shared_ptr<const Analys
         assign(member, member);
         mark_dirty(*programs_.at(member), true);
       }
-      if (program.members.empty()) retiring.push_back(program.key);
-    }
-    for (const std::string& key : retiring) {
-      // What the retired program published now belongs to this one where
-      // this one reads the file.
-      for (auto& [path, publication] : publications_) {
-        if (publication.owner == key && analysis->file_of(path) >= 0) publication.owner = program.key;
+      if (program.members.empty()) {
+        // No open document is checked through this program any more.
+        retiring.push_back(program.key);
       }
     }
-    publish_analysis(program, analysis);
+    const bool still_needed = retiring.empty() || retiring.back() != program.key;
+    if (still_needed) {
+      // What the retiring programs published now belongs to this one where
+      // this one reads the file.
+      for (auto& [path, publication] : publications_) {
+        const bool retiring_owner =
+            std::find(retiring.begin(), retiring.end(), publication.owner) != retiring.end();
+        if (retiring_owner && analysis->file_of(path) >= 0) publication.owner = program.key;
+      }
+      publish_analysis(program, analysis);
+    }
   }
   for (const std::string& key : retiring) retire(key, true);
   idle_changed_.notify_all();
