@@ -4,6 +4,7 @@
 #include <cctype>
 #include <iterator>
 #include <string_view>
+#include <utility>
 
 #include "lsp/uri.h"
 
@@ -393,7 +394,8 @@ void Workspace::run(Program& program) {
         program.running = false;
         continue;
       }
-      program.latest = analysis;
+      // The analysis it replaces is freed after the diagnostics are out.
+      std::shared_ptr<const Analysis> previous = std::exchange(program.latest, analysis);
       program.last_milliseconds = analysis->milliseconds();
       lock.unlock();
       on_analysis(program, analysis);
@@ -402,6 +404,7 @@ void Workspace::run(Program& program) {
              std::to_string(std::chrono::duration_cast<std::chrono::milliseconds>(Clock::now() - started).count()) +
              " ms");
       }
+      previous.reset();
       lock.lock();
       program.running = false;
       idle_changed_.notify_all();
