@@ -88,6 +88,7 @@ struct Workspace::Program {
   bool dirty = false;
   bool running = false;
   Clock::time_point due;
+  Clock::time_point last_change;
   std::vector<Query> queries;
   std::shared_ptr<const Analysis> latest;
   double last_milliseconds = 0;
@@ -159,11 +160,15 @@ std::string Workspace::program_for(const std::string& path) {
 void Workspace::mark_dirty(Program& program, bool at_once) {
   {
     std::lock_guard lock(program.mutex);
-    // Half as long as the last assembly took: a quick program is checked at
-    // once, a slow one waits for a pause in the typing.
+    // The debounce is half as long as the last assembly took. A change after
+    // a quiet spell of that length is assembled at once; changes that follow
+    // each other more closely (typing) wait until it passes without one.
     const auto debounce = std::clamp(std::chrono::milliseconds(static_cast<long>(program.last_milliseconds / 2)),
                                      options_.min_debounce, options_.max_debounce);
-    program.due = Clock::now() + (at_once ? std::chrono::milliseconds(0) : debounce);
+    const Clock::time_point now = Clock::now();
+    const bool quiet = !program.dirty && !program.running && now - program.last_change > debounce;
+    program.due = at_once || quiet ? now : now + debounce;
+    program.last_change = now;
     program.dirty = true;
     if (program.running) program.cancel = true;
   }

@@ -1,7 +1,8 @@
 #pragma once
 // The open documents and the programs they belong to, and the scheduling of
-// their assemblies: one worker thread per program (per main file); changes
-// are debounced by half as long as the last assembly took; a newer version
+// their assemblies: one worker thread per program (per main file); a change
+// after a quiet spell is assembled at once, changes in quick succession are
+// debounced by half as long as the last assembly took; a newer version
 // cancels the assembly of an older one; diagnostics are published with the
 // version they were made from, and only while that version is current.
 
