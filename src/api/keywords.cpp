@@ -3,7 +3,6 @@
 // word operators of the operand grammar.
 #include <algorithm>
 
-#include "codegen/encoders.h"
 #include "codegen/mnemonic_table.h"
 #include "zorm/language.h"
 
@@ -12,26 +11,8 @@ namespace zorm {
 namespace {
 
 constexpr uint8_t ALL_LEVELS = 0x3F;
-constexpr uint8_t ZILOG_LEVELS = 0x3C;         // -x2 to -x5
-constexpr uint8_t INDEX_BYTE_LEVELS = 0x28;    // -x3 and -x5
-constexpr uint8_t LEVEL_8085 = 1u << 1;
-constexpr uint8_t LEVEL_Z180 = 1u << 4;
-
-// The levels an instruction's encoder accepts it at, in some operand form.
-// jr and djnz count for the 8080 too: its long forms stand in for them.
-uint8_t instruction_levels(const MnemonicEntry& row) {
-  const StatementHandler handler = row.handler;
-  if (handler == encode_fixed_8085) return LEVEL_8085;
-  if (handler == encode_fixed_z180 || handler == encode_io0 || handler == encode_mlt || handler == encode_tst ||
-      handler == encode_tstio) {
-    return LEVEL_Z180;
-  }
-  if (handler == encode_fixed_z80 || handler == encode_shift || handler == encode_bit || handler == encode_im ||
-      handler == encode_set) {
-    return ZILOG_LEVELS;
-  }
-  return ALL_LEVELS;
-}
+constexpr uint8_t ZILOG_LEVELS = 0x3C;       // -x2 to -x5
+constexpr uint8_t INDEX_BYTE_LEVELS = 0x28;  // -x3 and -x5
 
 struct Word {
   const char* name;
@@ -89,9 +70,7 @@ std::vector<Keyword> make_keywords() {
     const MnemonicEntry& row = MNEMONIC_TABLE[i];
     // set is a directive and, with two operands, the bit instruction.
     if (row.z80_cycles == 0) keywords.push_back({row.name, KeywordKind::directive, ALL_LEVELS});
-    if (row.z80_cycles != 0 || row.handler == encode_set) {
-      keywords.push_back({row.name, KeywordKind::instruction, instruction_levels(row)});
-    }
+    if (const uint8_t levels = instruction_levels(row)) keywords.push_back({row.name, KeywordKind::instruction, levels});
   }
   for (const Word& word : OPERAND_WORDS) keywords.push_back({word.name, word.kind, word.levels});
   std::stable_sort(keywords.begin(), keywords.end(), [](const Keyword& a, const Keyword& b) {

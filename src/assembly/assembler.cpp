@@ -4,8 +4,6 @@
 #include "assembly/processor.h"
 #include "codegen/data_directives.h"
 #include "listing/memory_map.h"
-#include "output/object_writer.h"
-#include "symbols/symbol_listing.h"
 
 namespace zorm {
 
@@ -13,7 +11,6 @@ Assembler::Assembler(TextStream& out_stream, TextStream& err_stream)
     : out(out_stream),
       err(err_stream),
       diagnostics(*this),
-      listing(*this),
       sources(*this),
       macros(*this),
       lexer(*this),
@@ -24,7 +21,9 @@ Assembler::Assembler(TextStream& out_stream, TextStream& err_stream)
       symbols(*this),
       structures(*this),
       image(*this),
-      debug(*this) {}
+      listing(ListingInputs{options, out, listing_file, sources.current_line, image, encoding, statements}),
+      debug(out),
+      encoders{values, image, encoding, processor_level, pass_number, options.optimisation_state, diagnostics, sources} {}
 
 Assembler::~Assembler() = default;
 
@@ -60,6 +59,24 @@ int Assembler::run(int argc, const char* const* argv) {
   }
   err.flush();
   return status;
+}
+
+ObjectRequest Assembler::object_request(const std::string& name, int format, uint32_t limit) {
+  return ObjectRequest{image,
+                       name,
+                       format,
+                       limit,
+                       conditionals.start_address,
+                       options.fill_byte == 0x00,
+                       options.verbose,
+                       out,
+                       listing_is_file() ? &listing : nullptr,
+                       write_files,
+                       keep_object ? &object_bytes : nullptr};
+}
+
+Pass1Symbols Assembler::pass1_symbols() {
+  return Pass1Symbols{symbols, debug, diagnostics, out, listing, options.source_name, options.symbol_table};
 }
 
 void Assembler::check_stop(uint64_t statements) {
@@ -102,7 +119,7 @@ int Assembler::run_passes() {
   encoding.statement_form = 0;
   set_char_map(*this, 0);
   statements.assemble_pass();
-  finish_pass1_symbols(*this);
+  finish_pass1_symbols(pass1_symbols());
 
   const bool pass1_used_listing = listing.listing_page_used;
   if (to_file) lst.printf("%u lines read, ", sources.total_lines_read);
@@ -151,7 +168,7 @@ int Assembler::run_passes() {
   // After pass 2.
   if (debug.is_open()) debug.finish_debug_file();
   const uint32_t limit = image.memory_limit != 0 ? image.memory_limit : IMAGE_SIZE;
-  if (o.memory_map) write_memory_map(*this, limit);
+  if (o.memory_map) write_memory_map(image, listing, limit);
   if (diagnostics.error_count != 0) {
     out.printf("%u error%s in pass 2.\n", diagnostics.error_count, plural(diagnostics.error_count));
     if (to_file) {
@@ -164,7 +181,7 @@ int Assembler::run_passes() {
   if (to_file) lst.printf("No errors in pass 2.\n");
   listing.listing_advance_line();
   if (o.object_name != "nul") {
-    write_object_file(*this, o.object_name, o.output_format, limit);
+    write_object_file(object_request(o.object_name, o.output_format, limit));
   } else {
     lst.put('\f');
   }

@@ -8,11 +8,13 @@
 #include "assembly/options.h"
 #include "assembly/run_records.h"
 #include "assembly/text_stream.h"
+#include "codegen/encoders.h"
 #include "codegen/encoding_state.h"
 #include "codegen/memory_image.h"
 #include "listing/diagnostics.h"
 #include "listing/listing.h"
 #include "output/debug_file.h"
+#include "output/object_writer.h"
 #include "parse/conditional.h"
 #include "parse/lexer.h"
 #include "parse/operand_parser.h"
@@ -21,6 +23,7 @@
 #include "source/macros.h"
 #include "source/source_stack.h"
 #include "symbols/structures.h"
+#include "symbols/symbol_listing.h"
 #include "symbols/symbol_table.h"
 #include "zorm/assembly.h"
 #include "zorm/source_provider.h"
@@ -44,8 +47,13 @@ class Assembler {
   int run(const std::vector<std::string>& args);
 
   // The listing stream: the listing file, or standard output with -l-.
-  TextStream& listing_out() { return options.listing_to_stdout ? out : listing_file; }
+  TextStream& listing_out() { return listing.out(); }
   bool listing_is_file() const { return !options.listing_to_stdout; }
+
+  // What writing the object needs of this run.
+  ObjectRequest object_request(const std::string& name, int format, uint32_t limit);
+  // What the end of pass 1 needs of this run.
+  Pass1Symbols pass1_symbols();
 
   // Stops the run (exit status 3) once the cancel flag is set or the
   // statement limit is passed; called between statements.
@@ -90,7 +98,6 @@ class Assembler {
   std::string object_bytes;
 
   Diagnostics diagnostics;
-  Listing listing;
   SourceStack sources;
   Macros macros;
   Lexer lexer;
@@ -99,11 +106,13 @@ class Assembler {
   StatementProcessor statements;
   Conditionals conditionals;
   SymbolTable symbols;
-  LineMap line_map;
   Structures structures;
   MemoryImage image;
   EncodingState encoding;
+  Listing listing;  // after what it reads
   DebugFile debug;
+  // What the instruction encoders see of the run.
+  EncoderContext encoders;
 
  private:
   int run_passes();

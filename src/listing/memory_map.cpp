@@ -2,8 +2,6 @@
 
 #include <string>
 
-#include "assembly/assembler.h"
-
 namespace zorm {
 
 namespace {
@@ -11,19 +9,19 @@ constexpr uint32_t MAP_ROW_ADDRESSES = 64;
 constexpr uint32_t MAP_GROUP_ADDRESSES = 16;
 }  // namespace
 
-void write_memory_map(Assembler& as, uint32_t limit) {
-  TextStream& listing = as.listing_out();
-  as.listing.print_heading("Memory Usage Map ('x'=used, '-'=unused)");
-  as.listing.listing_advance_line();
+void write_memory_map(const MemoryImage& image, Listing& pages, uint32_t limit) {
+  TextStream& listing = pages.out();
+  pages.print_heading("Memory Usage Map ('x'=used, '-'=unused)");
+  pages.listing_advance_line();
   listing.put('\n');
-  as.listing.listing_advance_line();
+  pages.listing_advance_line();
 
   std::string marks;
   for (uint32_t row = 0; row < limit && row < IMAGE_SIZE; row += MAP_ROW_ADDRESSES) {
     bool any_used = false;
     marks.clear();
     for (uint32_t i = 0; i < MAP_ROW_ADDRESSES; ++i) {
-      const bool used = (as.image.image_read(row + i) & USED_MARK) != 0;
+      const bool used = (image.image_read(row + i) & USED_MARK) != 0;
       any_used = any_used || used;
       marks += used ? 'x' : '-';
       if (i % MAP_GROUP_ADDRESSES == MAP_GROUP_ADDRESSES - 1) marks += ' ';
@@ -32,11 +30,11 @@ void write_memory_map(Assembler& as, uint32_t limit) {
     listing.printf("%04x : ", row);
     marks += '\n';
     listing.write(marks);
-    as.listing.listing_advance_line();
+    pages.listing_advance_line();
   }
 
   listing.put('\n');
-  as.listing.listing_advance_line();
+  pages.listing_advance_line();
 }
 
 }  // namespace zorm

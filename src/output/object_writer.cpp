@@ -11,8 +11,8 @@
 #include <optional>
 #include <string>
 
-#include "assembly/assembler.h"
 #include "assembly/fatal_exit.h"
+#include "assembly/options.h"
 
 namespace zorm {
 
@@ -20,8 +20,8 @@ namespace {
 
 constexpr uint32_t RECORD_BYTES = 32;  // most data bytes in one record; records never cross a 32-byte boundary
 
-[[noreturn]] void cannot_create(Assembler& as, const std::string& name) {
-  as.out.printf("Can't create output file %s.\n", name.c_str());
+[[noreturn]] void cannot_create(TextStream& out, const std::string& name) {
+  out.printf("Can't create output file %s.\n", name.c_str());
   throw FatalExit{EXIT_FILE};
 }
 
@@ -55,19 +55,19 @@ std::string link_target(const std::string& name) {
 // written directly, never removed.
 class ObjectOutput {
  public:
-  ObjectOutput(Assembler& as, const std::string& name, bool text) : as_(as), name_(name) {
+  ObjectOutput(TextStream& out, const std::string& name, bool text) : out_(out), name_(name) {
     const char* mode = text ? "w" : "wb";
     // A symbolic link keeps pointing at the file it names.
     const std::string target = link_target(name);
     struct stat st;
     if (::stat(target.c_str(), &st) == 0) {
-      if (S_ISDIR(st.st_mode)) cannot_create(as, name);
+      if (S_ISDIR(st.st_mode)) cannot_create(out, name);
       if (!S_ISREG(st.st_mode)) {
         file_ = std::fopen(name.c_str(), mode);
-        if (file_ == nullptr) cannot_create(as, name);
+        if (file_ == nullptr) cannot_create(out, name);
         return;
       }
-      if (::access(target.c_str(), W_OK) != 0) cannot_create(as, name);
+      if (::access(target.c_str(), W_OK) != 0) cannot_create(out, name);
     }
     // The temporary file is created by fopen, in the object's own mode, so
     // it gets the usual permissions and, for the record formats, the
@@ -81,7 +81,7 @@ class ObjectOutput {
       temporary_file = std::fopen(temporary.c_str(), mode);
       if (temporary_file == nullptr) break;
     }
-    if (temporary_file == nullptr) cannot_create(as, name);
+    if (temporary_file == nullptr) cannot_create(out, name);
     remove_on_failure_ = temporary;
     rename_to_ = target;
     file_ = temporary_file;
@@ -119,10 +119,10 @@ class ObjectOutput {
     file_ = nullptr;
     if (!remove_on_failure_.empty()) std::remove(remove_on_failure_.c_str());
     remove_on_failure_.clear();
-    cannot_create(as_, name_);
+    cannot_create(out_, name_);
   }
 
-  Assembler& as_;
+  TextStream& out_;
   std::string name_;
   std::string remove_on_failure_;  // the temporary file
   std::string rename_to_;          // where the temporary file goes when complete
@@ -155,8 +155,8 @@ void print_start_address(TextStream& stream, int32_t start) {
 // anything is said about it, as a file that cannot be made ends the run.
 class ObjectSink {
  public:
-  ObjectSink(Assembler& as, const std::string& name, bool text) : as_(as) {
-    if (as.write_files) file_.emplace(as, name, text);
+  ObjectSink(const ObjectRequest& request, bool text) : kept_(request.bytes) {
+    if (request.write_file) file_.emplace(request.out, request.name, text);
   }
 
   void finish(std::string bytes) {
@@ -166,25 +166,27 @@ class ObjectSink {
       }
       file_->commit();
     }
-    if (as_.keep_object) as_.object_bytes = std::move(bytes);
+    if (kept_ != nullptr) *kept_ = std::move(bytes);
   }
 
  private:
-  Assembler& as_;
+  std::string* kept_;
   std::optional<ObjectOutput> file_;
 };
 
-void write_binary(Assembler& as, const std::string& name, uint32_t limit) {
-  const bool verbose = as.options.verbose;
-  const int32_t start = as.conditionals.start_address;
-  if (verbose) {
-    as.out.puts("Checking binary file boundaries.");
-    as.out.flush();
+void write_binary(const ObjectRequest& request) {
+  const MemoryImage& image = request.image;
+  const uint32_t limit = request.limit;
+  const int32_t start = request.start_address;
+  TextStream& out = request.out;
+  if (request.verbose) {
+    out.puts("Checking binary file boundaries.");
+    out.flush();
   }
   uint32_t first = limit;
   uint32_t last = 0;
   for (uint32_t a = 0; a < limit; ++a) {
-    if (!as.image.used(a)) continue;
+    if (!image.used(a)) continue;
     if (first == limit) first = a;
     last = a;
   }
@@ -198,42 +200,46 @@ void write_binary(Assembler& as, const std::string& name, uint32_t limit) {
     }
   };
 
-  if (as.listing_is_file()) {
-    TextStream& listing = as.listing_out();
+  if (request.listing != nullptr) {
+    TextStream& listing = request.listing->out();
     report(listing);
     if (start != -1) {
       print_start_address(listing, start);
-      as.listing.listing_advance_line();
+      request.listing->listing_advance_line();
     }
     listing.put('\f');
   }
 
   if (any) {
-    ObjectSink sink(as, name, false);
-    if (verbose) as.out.printf("Writing %s file \"%s\".\n", FORMAT_NAMES[0], name.c_str());
+    ObjectSink sink(request, false);
+    if (request.verbose) out.printf("Writing %s file \"%s\".\n", FORMAT_NAMES[0], request.name.c_str());
     std::string bytes;
     bytes.reserve(last - first + 1);
-    for (uint32_t a = first; a <= last; ++a) bytes.push_back(static_cast<char>(as.image.image_read(a) & 0xFF));
+    for (uint32_t a = first; a <= last; ++a) bytes.push_back(static_cast<char>(image.image_read(a) & 0xFF));
     sink.finish(std::move(bytes));
   }
 
-  if (verbose) {
-    report(as.out);
-    if (start != -1) print_start_address(as.out, start);
+  if (request.verbose) {
+    report(out);
+    if (start != -1) print_start_address(out, start);
   }
 }
 
 // S-records (format 1) and Intel hex (format 2), made as text with line feeds
 // and written to a text stream.
-void write_records(Assembler& as, const std::string& name, int format, uint32_t limit) {
-  const bool s_records = format == 1;
-  ObjectSink sink(as, name, true);
+void write_records(const ObjectRequest& request) {
+  const MemoryImage& image = request.image;
+  const uint32_t limit = request.limit;
+  const bool s_records = request.format == 1;
+  ObjectSink sink(request, true);
   TextStream stream;
-  if (as.options.verbose) as.out.printf("Writing %s file \"%s\".\n", FORMAT_NAMES[format], name.c_str());
+  if (request.verbose) {
+    request.out.printf("Writing %s file \"%s\".\n", FORMAT_NAMES[request.format], request.name.c_str());
+  }
 
   unsigned record_count = 0;
-  for (DataRecord record = next_record(as.image, 0, limit); record.length != 0;
-       record = next_record(as.image, record.address + record.length, limit)) {
+  for (DataRecord record = next_record(image, 0, limit); record.length != 0;
+       record = next_record(image, record.address + record.length, limit)) {
     unsigned sum = (record.address >> 8) + (record.address & 0xFF);
     if (s_records) {
       sum += record.length + 3;
@@ -243,7 +249,7 @@ void write_records(Assembler& as, const std::string& name, int format, uint32_t 
       stream.printf(":%02X%04X00", record.length, record.address);
     }
     for (uint32_t i = 0; i < record.length; ++i) {
-      const unsigned byte = as.image.image_read(record.address + i) & 0xFF;
+      const unsigned byte = image.image_read(record.address + i) & 0xFF;
       sum += byte;
       stream.printf("%02X", byte);
     }
@@ -251,8 +257,8 @@ void write_records(Assembler& as, const std::string& name, int format, uint32_t 
     ++record_count;
   }
 
-  int32_t start = as.conditionals.start_address;
-  if (start == -1 && as.options.fill_byte == 0x00) start = 0;
+  int32_t start = request.start_address;
+  if (start == -1 && request.zero_fill) start = 0;
   const unsigned start16 = static_cast<unsigned>(start) & 0xFFFF;
   const unsigned start_sum = (start16 >> 8) + (start16 & 0xFF);
   if (s_records) {
@@ -266,17 +272,18 @@ void write_records(Assembler& as, const std::string& name, int format, uint32_t 
   }
   sink.finish(stream.take_text());
 
-  if (as.options.verbose && start != -1) print_start_address(as.out, start);
+  if (request.verbose && start != -1) print_start_address(request.out, start);
 }
 
 }  // namespace
 
-void write_object_file(Assembler& as, const std::string& name, int format, uint32_t limit) {
-  if (limit > IMAGE_SIZE) limit = IMAGE_SIZE;
-  if (format == 1 || format == 2) {
-    write_records(as, name, format, limit);
+void write_object_file(const ObjectRequest& request) {
+  ObjectRequest bounded = request;
+  if (bounded.limit > IMAGE_SIZE) bounded.limit = IMAGE_SIZE;
+  if (bounded.format == 1 || bounded.format == 2) {
+    write_records(bounded);
   } else {
-    write_binary(as, name, limit);
+    write_binary(bounded);
   }
 }
 

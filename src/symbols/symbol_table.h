@@ -87,26 +87,6 @@ class SymbolTable {
   char* name_block_next_ = nullptr;
 };
 
-// Statement address to source line, for the debug information file.
-struct LineMapEntry {
-  uint32_t address;
-  int32_t line;
-  int32_t file_index;
-};
-
-class LineMap {
- public:
-  // The first line recorded for an address wins.
-  void add(uint32_t address, int32_t line, int32_t file_index);
-  // The entries in ascending address order, one per address.
-  const std::vector<LineMapEntry>& entries();
-  void clear() { entries_.clear(); sorted_ = true; }
-
- private:
-  std::vector<LineMapEntry> entries_;
-  bool sorted_ = true;
-};
-
 // The equ handler (value 0) and the assignment "label = expression" and the
 // set directive (value 1, a redefinable value).
 int handle_equ(Assembler& as, int32_t value);
