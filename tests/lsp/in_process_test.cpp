@@ -35,7 +35,7 @@ TEST(InProcess, OnlyTheNewestVersionsDiagnosticsArePublishedAndNeverAnOlderOneAf
   InProcessSession session;
   session.initialize(sources.root_uri());
   const std::string uri = sources.uri("v.asm");
-  const std::string program = long_program(400);
+  const std::string program = long_program(2000);
   session.open(uri, program + "        nop\n");
   for (int version = 2; version <= 13; ++version) {
     // Even versions are broken, odd ones sound.
@@ -61,7 +61,7 @@ TEST(InProcess, EveryRequestIsAnsweredOnceCancelledOrNot) {
   InProcessSession session;
   session.initialize(sources.root_uri());
   const std::string uri = sources.uri("c.asm");
-  session.open(uri, long_program(2000));
+  session.open(uri, long_program(6000));
   std::vector<int> ids;
   for (int i = 0; i < 5; ++i) {
     ids.push_back(session.send_request("textDocument/hover", Session::at(uri, 1 + 4 * i, 9)));
