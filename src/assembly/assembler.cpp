@@ -2,7 +2,6 @@
 
 #include "assembly/fatal_exit.h"
 #include "assembly/processor.h"
-#include "codegen/data_directives.h"
 #include "listing/memory_map.h"
 
 namespace zorm {
@@ -20,10 +19,11 @@ Assembler::Assembler(TextStream& out_stream, TextStream& err_stream)
       conditionals(*this),
       symbols(*this),
       structures(*this),
-      image(*this),
+      image(pass_number),
       listing(ListingInputs{options, out, listing_file, sources.current_line, image, encoding, statements}),
       debug(out),
-      encoders{values, image, encoding, processor_level, pass_number, options.optimisation_state, diagnostics, sources} {}
+      encoders{values, image, encoding, processor_level, pass_number, options.optimisation_state, diagnostics, sources},
+      data{values, image, encoding, char_map, statements.label_attributes} {}
 
 Assembler::~Assembler() = default;
 
@@ -117,7 +117,7 @@ int Assembler::run_passes() {
   sources.expansion_counter = 1;
   listing.listing_page_used = false;
   encoding.statement_form = 0;
-  set_char_map(*this, 0);
+  set_char_map(data, 0);
   statements.assemble_pass();
   finish_pass1_symbols(pass1_symbols());
 
@@ -162,7 +162,7 @@ int Assembler::run_passes() {
   sources.total_lines_read = 0;
   listing.listing_page_used = false;
   encoding.statement_form = 0;
-  set_char_map(*this, 0);
+  set_char_map(data, 0);
   statements.assemble_pass();
 
   // After pass 2.

@@ -8,6 +8,7 @@
 #include "assembly/options.h"
 #include "assembly/run_records.h"
 #include "assembly/text_stream.h"
+#include "codegen/data_directives.h"
 #include "codegen/encoders.h"
 #include "codegen/encoding_state.h"
 #include "codegen/memory_image.h"
@@ -111,8 +112,9 @@ class Assembler {
   EncodingState encoding;
   Listing listing;  // after what it reads
   DebugFile debug;
-  // What the instruction encoders see of the run.
+  // What the instruction encoders and the data directives see of the run.
   EncoderContext encoders;
+  DataContext data;
 
  private:
   int run_passes();

@@ -20,6 +20,12 @@ int instruction(Assembler& as, int32_t value) {
   return Encode(as.encoders, value);
 }
 
+// A data directive, with the run's data context.
+template <int (*Emit)(DataContext&, int32_t)>
+int data(Assembler& as, int32_t value) {
+  return Emit(as.data, value);
+}
+
 // set: with one operand the directive that gives the line's label a value
 // that may be assigned again; with two the bit instruction.
 int do_set(Assembler& as, int32_t value) {
@@ -30,8 +36,22 @@ int do_set(Assembler& as, int32_t value) {
 
 // Directive handlers that belong to a subsystem object.
 int do_segment(Assembler& as, int32_t v) { return as.image.select_segment(v); }
-int do_org(Assembler& as, int32_t) { return as.image.set_origin(); }
-int do_memsize(Assembler& as, int32_t) { return as.image.set_memory_limit(); }
+int do_memsize(Assembler& as, int32_t) { return as.image.set_memory_limit(as.values); }
+
+// org: a label on the line names the new origin.
+int do_org(Assembler& as, int32_t) {
+  MemoryImage& image = as.image;
+  if (const int error = image.set_origin(as.values)) return error;
+  int label_error = 0;
+  if (as.statements.statement_label[0] != '\0') {
+    const int defined = as.symbols.symbol_define(as.statements.label(), image.listing_value & 0xFFFF, SYM_LABEL,
+                                                 static_cast<uint8_t>(image.segment * 16));
+    if (defined == DEFINE_REDEFINED) label_error = ERROR_REDEFINITION;
+    if (defined == DEFINE_PHASE_ERROR) label_error = ERROR_PHASE;
+  }
+  if (const int error = image.outside_memory()) return error;
+  return label_error;
+}
 int do_if(Assembler& as, int32_t) { return as.conditionals.begin_conditional(); }
 int do_else(Assembler& as, int32_t) { return as.conditionals.switch_conditional(); }
 int do_endif(Assembler& as, int32_t) { return as.conditionals.end_conditional(); }
@@ -78,16 +98,16 @@ constexpr uint8_t C_TSTIO = TOKEN_CLASS_TSTIO;
 }  // namespace
 
 // name, operand class, label rule, conditional, Z80 cycles, 8080 cycles, handler, value
-const MnemonicEntry MNEMONIC_TABLE[] = {
+constexpr MnemonicEntry MNEMONIC_TABLE[] = {
     {"adc", C_OP16, OPT, 0, 4, 4, instruction<encode_arith>, 8},
     {"add", C_OP16, OPT, 0, 4, 4, instruction<encode_arith>, 0},
-    {"align", C_OPTEXPR, NONE, 0, 0, 0, reserve_space, 1},
+    {"align", C_OPTEXPR, NONE, 0, 0, 0, data<reserve_space>, 1},
     {"and", C_OP8, OPT, 0, 4, 4, instruction<encode_alu8>, 0x20},
     {"bit", C_BIT, OPT, 0, 4, 8, instruction<encode_bit>, 0x40},
     {"bss", C_BLANK, NONE, 0, 0, 0, do_segment, 2},
     {"call", C_CALL, OPT, 0, 17, 17, instruction<encode_call>, 0},
     {"ccf", C_BLANK, OPT, 0, 4, 4, instruction<encode_fixed>, 0x3F},
-    {"cmap", C_CMAP, NONE, 0, 0, 0, set_char_map, 0},
+    {"cmap", C_CMAP, NONE, 0, 0, 0, data<set_char_map>, 0},
     {"code", C_BLANK, NONE, 0, 0, 0, do_segment, 0},
     {"cp", C_OP8, OPT, 0, 4, 4, instruction<encode_alu8>, 0x38},
     {"cpd", C_BLANK, OPT, 0, 16, 99, instruction<encode_fixed_z80>, 0xEDA9},
@@ -97,18 +117,18 @@ const MnemonicEntry MNEMONIC_TABLE[] = {
     {"cpl", C_OPTA, OPT, 0, 4, 4, instruction<encode_fixed>, 0x2F},
     {"daa", C_BLANK, OPT, 0, 4, 4, instruction<encode_fixed>, 0x27},
     {"data", C_BLANK, NONE, 0, 0, 0, do_segment, 1},
-    {"db", C_BYTES, OPT, 0, 0, 0, emit_byte_data, 0},
-    {"dd", C_WORDS, OPT, 0, 0, 0, emit_word_data, 1},
+    {"db", C_BYTES, OPT, 0, 0, 0, data<emit_byte_data>, 0},
+    {"dd", C_WORDS, OPT, 0, 0, 0, data<emit_word_data>, 1},
     {"dec", C_INCDEC, OPT, 0, 4, 4, instruction<encode_incdec>, 1},
-    {"defb", C_WORDS, OPT, 0, 0, 0, emit_byte_data, 0},
-    {"defm", C_TEXT, OPT, 0, 0, 0, emit_byte_data, 0},
-    {"defs", C_EXPR, OPT, 0, 0, 0, reserve_space, 0},
-    {"defw", C_WORDS, OPT, 0, 0, 0, emit_word_data, 0},
+    {"defb", C_WORDS, OPT, 0, 0, 0, data<emit_byte_data>, 0},
+    {"defm", C_TEXT, OPT, 0, 0, 0, data<emit_byte_data>, 0},
+    {"defs", C_EXPR, OPT, 0, 0, 0, data<reserve_space>, 0},
+    {"defw", C_WORDS, OPT, 0, 0, 0, data<emit_word_data>, 0},
     {"di", C_BLANK, OPT, 0, 4, 4, instruction<encode_fixed>, 0xF3},
     {"disable", C_BLANK, OPT, 0, 4, 4, instruction<encode_fixed>, 0xF3},
     {"djnz", C_CALL, OPT, 0, 1, 1, instruction<encode_jump>, 2},
-    {"ds", C_EXPR, OPT, 0, 0, 0, reserve_space, 0},
-    {"dw", C_WORDS, OPT, 0, 0, 0, emit_word_data, 0},
+    {"ds", C_EXPR, OPT, 0, 0, 0, data<reserve_space>, 0},
+    {"dw", C_WORDS, OPT, 0, 0, 0, data<emit_word_data>, 0},
     {"ei", C_BLANK, OPT, 0, 4, 4, instruction<encode_fixed>, 0xFB},
     {"else", C_BLANK, NONE, 1, 0, 0, do_else, 0},
     {"enable", C_BLANK, OPT, 0, 4, 4, instruction<encode_fixed>, 0xFB},
@@ -202,7 +222,7 @@ const MnemonicEntry MNEMONIC_TABLE[] = {
     {nullptr, C_EXPR, REQ, 0, 0, 0, handle_equ, 1},
 };
 
-const int MNEMONIC_COUNT = static_cast<int>(sizeof MNEMONIC_TABLE / sizeof MNEMONIC_TABLE[0]) - 1;
+constexpr int MNEMONIC_COUNT = static_cast<int>(sizeof MNEMONIC_TABLE / sizeof MNEMONIC_TABLE[0]) - 1;
 
 const MnemonicEntry& assignment_row() { return MNEMONIC_TABLE[MNEMONIC_COUNT]; }
 
@@ -225,12 +245,14 @@ uint8_t instruction_levels(const MnemonicEntry& row) {
 }
 
 namespace {
-struct MnemonicNames {
-  const char* names[200];
-  MnemonicNames() {
-    for (int i = 0; i < MNEMONIC_COUNT; ++i) names[i] = MNEMONIC_TABLE[i].name;
-  }
-};
+
+// The rows' exact-match index, for names compared byte for byte.
+constexpr KeywordIndex<256> MNEMONIC_INDEX = [] {
+  const char* names[MNEMONIC_COUNT] = {};
+  for (int i = 0; i < MNEMONIC_COUNT; ++i) names[i] = MNEMONIC_TABLE[i].name;
+  return KeywordIndex<256>(names, MNEMONIC_COUNT);
+}();
+
 }  // namespace
 
 const MnemonicEntry* find_mnemonic(const char* name, int (*compare)(const char*, const char*)) {
@@ -239,9 +261,7 @@ const MnemonicEntry* find_mnemonic(const char* name, int (*compare)(const char*,
 
 const MnemonicEntry* find_mnemonic(const char* name, size_t length, int (*compare)(const char*, const char*)) {
   if (compare == keyword_strcmp) {
-    static const MnemonicNames names;
-    static const KeywordIndex<256> index(names.names, MNEMONIC_COUNT);
-    const int i = index.find(name, length);
+    const int i = MNEMONIC_INDEX.find(name, length);
     return i < 0 ? nullptr : &MNEMONIC_TABLE[i];
   }
   int low = 0, high = MNEMONIC_COUNT - 1;

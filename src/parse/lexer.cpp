@@ -9,7 +9,7 @@
 
 namespace zorm {
 
-const char* const KEYWORD_TABLE[KEYWORD_COUNT] = {
+constexpr const char* KEYWORD_TABLE[KEYWORD_COUNT] = {
     "a",  "af", "align", "b",  "bc", "c",  "d",  "db",  "dd",    "de", "ds", "dw", "e",   "end", "h",
     "hi", "hl", "i",     "ix", "ixh", "ixl", "iy", "iyh", "iyl", "l",  "label", "lo", "m", "nc", "ns",
     "nv", "nz", "p",     "pe", "po", "r",  "s",  "sp",  "struct", "v", "xh", "xl", "yh",  "yl",  "z",
@@ -71,6 +71,10 @@ namespace {
 constexpr bool make_identifier_char(int c) { return make_class(c) == CHAR_NAME || make_class(c) == CHAR_DIGIT; }
 // Bytes that continue an identifier: name characters and digits.
 constexpr auto IDENTIFIER_CHAR = make_table<bool>(make_identifier_char, std::make_index_sequence<256>{});
+
+// The keywords' exact-match index, for names compared byte for byte.
+constexpr KeywordIndex<128> KEYWORD_INDEX(KEYWORD_TABLE, KEYWORD_COUNT);
+
 }  // namespace
 
 const char Lexer::empty_line_[1] = {'\0'};
@@ -263,8 +267,7 @@ int Lexer::identifier(const char* p, int raw_identifiers) {
   const KeywordCompare compare = as_.options.keyword_compare;
   int keyword = -1;
   if (compare == keyword_strcmp) {
-    static const KeywordIndex<128> index(KEYWORD_TABLE, KEYWORD_COUNT);
-    keyword = index.find(token_text, static_cast<size_t>(n));
+    keyword = KEYWORD_INDEX.find(token_text, static_cast<size_t>(n));
   } else {
     int low = 0, high = KEYWORD_COUNT - 1;
     while (low <= high) {
