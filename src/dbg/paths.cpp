@@ -1,0 +1,33 @@
+#include "dbg/paths.h"
+
+#include <filesystem>
+#include <system_error>
+
+namespace zorm::dbg {
+
+std::string canonical(const std::string& path) {
+  std::error_code error;
+  std::filesystem::path absolute = std::filesystem::absolute(path, error);
+  if (error) return path;
+  std::filesystem::path result = std::filesystem::weakly_canonical(absolute, error);
+  if (error) result = absolute.lexically_normal();
+  return result.string();
+}
+
+std::string resolve(const std::string& folder, const std::string& path) {
+  if (folder.empty() || path.empty() || path[0] == '/') return path;
+  return folder.back() == '/' ? folder + path : folder + "/" + path;
+}
+
+std::string folder_of(const std::string& path) {
+  const size_t slash = path.find_last_of('/');
+  if (slash == std::string::npos) return "";
+  return slash == 0 ? "/" : path.substr(0, slash);
+}
+
+bool file_exists(const std::string& path) {
+  std::error_code error;
+  return std::filesystem::is_regular_file(path, error);
+}
+
+}  // namespace zorm::dbg
