@@ -62,6 +62,17 @@ int Assembler::run(int argc, const char* const* argv) {
   return status;
 }
 
+void Assembler::check_stop(uint64_t statements) {
+  if (cancel != nullptr && cancel->load(std::memory_order_relaxed)) {
+    stop_reason = StopReason::cancelled;
+    throw FatalExit{EXIT_ASSEMBLY_ERRORS};
+  }
+  if (statement_limit != 0 && statements > statement_limit) {
+    stop_reason = StopReason::budget;
+    throw FatalExit{EXIT_ASSEMBLY_ERRORS};
+  }
+}
+
 namespace {
 const char* plural(uint32_t count) { return count == 1 ? "" : "s"; }
 }  // namespace

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <atomic>
 #include <cstdint>
 #include <string>
 #include <vector>
@@ -7,6 +8,7 @@
 #include "codegen/encoding_state.h"
 #include "codegen/memory_image.h"
 #include "driver/options.h"
+#include "driver/run_records.h"
 #include "driver/text_stream.h"
 #include "listing/diagnostics.h"
 #include "listing/listing.h"
@@ -20,6 +22,8 @@
 #include "source/source_stack.h"
 #include "symbols/structures.h"
 #include "symbols/symbol_table.h"
+#include "zorm/assembly.h"
+#include "zorm/source_provider.h"
 
 namespace zorm {
 
@@ -43,6 +47,10 @@ class Assembler {
   TextStream& listing_out() { return options.listing_to_stdout ? out : listing_file; }
   bool listing_is_file() const { return !options.listing_to_stdout; }
 
+  // Stops the run (exit status 3) once the cancel flag is set or the
+  // statement limit is passed; called between statements.
+  void check_stop(uint64_t statements);
+
   TextStream& out;
   TextStream& err;
   TextStream listing_file;
@@ -52,10 +60,34 @@ class Assembler {
   int processor_level = 0;
   uint32_t processor_code = 0;
   uint8_t char_map[256] = {};
-  // Statements one pass may assemble, 0 for no limit. Only an embedding
-  // program sets it (the fuzz target, to keep exponentially recursive macros
-  // from running for minutes); the command line never does.
+
+  // What an embedding program may ask of a run beyond the command line. The
+  // command line leaves all of it as it is.
+  //
+  // Where files are read from.
+  SourceProvider* source_provider = &file_system_;
+  // false: the object, the listing and the debug file are not written to disk.
+  bool write_files = true;
+  // The object's bytes end up in object_bytes, the listing's text in
+  // listing_file, the debug file's bytes in debug.
+  bool keep_object = false;
+  bool keep_listing = false;
+  bool keep_debug_file = false;
+  // records: file numbers, diagnostics, definition places, statements and
+  // include directives; references only with record_references.
+  bool keep_records = false;
+  bool record_references = false;
+  // The INCLUDE environment variable adds include folders.
+  bool use_include_environment = true;
+  // Statements one pass may assemble, 0 for no limit (the fuzz target keeps
+  // exponentially recursive macros from running for minutes with it), and a
+  // flag that stops the run once it reads true.
   uint64_t statement_limit = 0;
+  const std::atomic<bool>* cancel = nullptr;
+  StopReason stop_reason = StopReason::none;
+
+  RunRecords records;
+  std::string object_bytes;
 
   Diagnostics diagnostics;
   Listing listing;
@@ -75,7 +107,8 @@ class Assembler {
 
  private:
   int run_passes();
-  void write_progress_stderr();
+
+  FileSystemProvider file_system_;
 };
 
 }  // namespace zorm

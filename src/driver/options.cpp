@@ -332,7 +332,9 @@ void parse_command_line(Assembler& as, int argc, const char* const* argv) {
   if (o.source_name.empty()) print_usage(as, false);
 
   // Include path list: ";" then the -I paths, then INCLUDE.
-  if (const char* env = std::getenv("INCLUDE")) include_options.emplace_back(env);
+  if (as.use_include_environment) {
+    if (const char* env = std::getenv("INCLUDE")) include_options.emplace_back(env);
+  }
   for (const std::string& path : include_options) {
     if (o.include_path_list.size() > 1) bounded_append(o.include_path_list, ";", INCLUDE_PATH_LIST_SIZE);
     bounded_append(o.include_path_list, path, INCLUDE_PATH_LIST_SIZE);
@@ -347,7 +349,7 @@ void parse_command_line(Assembler& as, int argc, const char* const* argv) {
   if (!as.image.image_create(o.fill_byte)) as.diagnostics.report_error(ERROR_NO_MEMORY);
 
   // The source file, as given or with the first default extension that exists.
-  if (!SourceStack::file_exists(o.source_name)) {
+  if (!as.sources.is_source_file(o.source_name)) {
     std::string base = o.source_name;
     if (base.empty() || base.back() != '.') bounded_append(base, ".", NAME_BUFFER_SIZE);
     std::string tried;
@@ -355,13 +357,14 @@ void parse_command_line(Assembler& as, int argc, const char* const* argv) {
     for (const char* extension : SOURCE_EXTENSIONS) {
       tried = base;
       bounded_append(tried, extension, NAME_BUFFER_SIZE);
-      if (SourceStack::file_exists(tried)) {
+      if (as.sources.is_source_file(tried)) {
         found = true;
         break;
       }
     }
     if (!found) {
       as.out.printf("Can't open source file %s.\n", tried.c_str());
+      as.diagnostics.note_message("Can't open source file " + tried);
       throw FatalExit{EXIT_FILE};
     }
     o.source_name = tried;
@@ -375,7 +378,10 @@ void parse_command_line(Assembler& as, int argc, const char* const* argv) {
 
   if (o.debug_info) {
     o.debug_name = derive_name(as, o.object_name, ".dbg");
-    if (!as.debug.create_debug_file(o.debug_name)) {
+    if (as.keep_debug_file) as.debug.keep_bytes();
+    if (!as.write_files) {
+      if (as.keep_debug_file) as.debug.create_in_memory();
+    } else if (!as.debug.create_debug_file(o.debug_name)) {
       as.out.printf("Can't create output file %s.\n", o.debug_name.c_str());
       throw FatalExit{EXIT_FILE};
     }
@@ -384,8 +390,10 @@ void parse_command_line(Assembler& as, int argc, const char* const* argv) {
   if (o.listing_name.empty()) o.listing_name = derive_name(as, o.source_name, ".lst");
   if (o.listing_name == "-") {
     o.listing_to_stdout = true;
+  } else if (!as.write_files) {
+    as.listing_file.open_in_memory(as.keep_listing);
   } else {
-    if (!as.listing_file.open_file(o.listing_name.c_str())) {
+    if (!as.listing_file.open_file(o.listing_name.c_str(), as.keep_listing)) {
       as.out.printf("Can't create output file %s.\n", o.listing_name.c_str());
       throw FatalExit{EXIT_FILE};
     }

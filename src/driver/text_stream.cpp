@@ -14,15 +14,30 @@ void TextStream::close() {
   }
   file_ = nullptr;
   owns_ = false;
+  open_ = false;
 }
 
-bool TextStream::open_file(const char* path) {
+void TextStream::attach(FILE* file, bool owns) {
+  close();
+  file_ = file;
+  owns_ = owns;
+  keep_ = false;
+  open_ = true;
+}
+
+bool TextStream::open_file(const char* path, bool keep_copy) {
   close();
   FILE* f = std::fopen(path, "w");
   if (f == nullptr) return false;
-  file_ = f;
-  owns_ = true;
+  attach(f, true);
+  keep_ = keep_copy;
   return true;
+}
+
+void TextStream::open_in_memory(bool keep_text) {
+  close();
+  keep_ = keep_text;
+  open_ = true;
 }
 
 bool TextStream::set_buffer(size_t size) {
@@ -38,8 +53,8 @@ void TextStream::printf(const char* format, ...) {
 }
 
 void TextStream::vprintf(const char* format, va_list args) {
-  if (file_ != nullptr) {
-    if (std::vfprintf(file_, format, args) < 0) failed_ = true;
+  if (!keep_) {
+    if (file_ != nullptr && std::vfprintf(file_, format, args) < 0) failed_ = true;
     return;
   }
   char small[512];
@@ -49,28 +64,24 @@ void TextStream::vprintf(const char* format, va_list args) {
   va_end(copy);
   if (n < 0) return;
   if (static_cast<size_t>(n) < sizeof small) {
-    captured_.append(small, static_cast<size_t>(n));
+    write(std::string_view(small, static_cast<size_t>(n)));
     return;
   }
   std::vector<char> big(static_cast<size_t>(n) + 1);
   std::vsnprintf(big.data(), big.size(), format, args);
-  captured_.append(big.data(), static_cast<size_t>(n));
+  write(std::string_view(big.data(), static_cast<size_t>(n)));
 }
 
 void TextStream::write(std::string_view text) {
-  if (file_ != nullptr) {
-    if (!text.empty() && std::fwrite(text.data(), 1, text.size(), file_) != text.size()) failed_ = true;
-    return;
+  if (file_ != nullptr && !text.empty() && std::fwrite(text.data(), 1, text.size(), file_) != text.size()) {
+    failed_ = true;
   }
-  captured_.append(text);
+  if (keep_) captured_.append(text);
 }
 
 void TextStream::put(char c) {
-  if (file_ != nullptr) {
-    if (std::fputc(static_cast<unsigned char>(c), file_) == EOF) failed_ = true;
-    return;
-  }
-  captured_.push_back(c);
+  if (file_ != nullptr && std::fputc(static_cast<unsigned char>(c), file_) == EOF) failed_ = true;
+  if (keep_) captured_.push_back(c);
 }
 
 void TextStream::puts(const char* text) {

@@ -65,7 +65,16 @@ bool DebugFile::create_debug_file(const std::string& path, const char* identific
   }
   file_ = file;
   path_ = path;
+  open_ = true;
+  if (keep_) bytes_ = header;
   return true;
+}
+
+void DebugFile::create_in_memory() {
+  close();
+  bytes_ = debug_file_header(DEBUG_IDENTIFICATION_TEXT, DEBUG_FORMAT_VERSION, DEBUG_FLAGS, DEBUG_NOTICE_TEXT);
+  keep_ = true;
+  open_ = true;
 }
 
 void DebugFile::write_processor_record(uint32_t code) { write_number32(static_cast<int32_t>(code)); }
@@ -93,10 +102,12 @@ void DebugFile::write_symbol_record(const std::string& name, uint8_t& attributes
 
 void DebugFile::write_byte(uint8_t byte) {
   if (file_ != nullptr) std::fputc(byte, file_);
+  if (keep_) bytes_.push_back(static_cast<char>(byte));
 }
 
 void DebugFile::write_bytes(const void* data, size_t size) {
   if (file_ != nullptr && size != 0) std::fwrite(data, 1, size, file_);
+  if (keep_) bytes_.append(static_cast<const char*>(data), size);
 }
 
 void DebugFile::write_number16(int32_t value) {
@@ -113,7 +124,7 @@ void DebugFile::write_number32(int32_t value) {
 }
 
 void DebugFile::finish_debug_file() {
-  if (file_ == nullptr) return;
+  if (!open_) return;
   struct Last {
     int32_t file_index;
     int32_t line;
@@ -146,6 +157,7 @@ void DebugFile::check_written() {
   if (std::fflush(file_) == 0 && std::ferror(file_) == 0) return;
   std::fclose(file_);
   file_ = nullptr;
+  open_ = false;
   as_.out.printf("Can't create output file %s.\n", path_.c_str());
   throw FatalExit{EXIT_FILE};
 }
@@ -153,6 +165,7 @@ void DebugFile::check_written() {
 void DebugFile::close() {
   if (file_ != nullptr) std::fclose(file_);
   file_ = nullptr;
+  open_ = false;
 }
 
 }  // namespace zorm

@@ -33,7 +33,13 @@ class DebugFile {
   bool create_debug_file(const std::string& path);
   bool create_debug_file(const std::string& path, const char* identification, unsigned version, unsigned flags,
                          const char* notice);
-  bool is_open() const { return file_ != nullptr; }
+  // Keeps a copy of everything written in bytes(); called before the file is made.
+  void keep_bytes() { keep_ = true; }
+  // Makes the debug file in memory only: bytes() holds it.
+  void create_in_memory();
+  const std::string& bytes() const { return bytes_; }
+  std::string take_bytes() { return std::move(bytes_); }
+  bool is_open() const { return open_; }
   void write_processor_record(uint32_t code);
   void write_file_record(const std::string& path);
   // One symbol record; sets bit 7 of attributes when the value needs 32 bits.
@@ -52,7 +58,10 @@ class DebugFile {
  private:
   Assembler& as_;
   FILE* file_ = nullptr;
+  bool open_ = false;
+  bool keep_ = false;
   std::string path_;
+  std::string bytes_;
 };
 
 }  // namespace zorm

@@ -8,6 +8,7 @@
 #include <climits>
 #include <cstdio>
 #include <cstdlib>
+#include <optional>
 #include <string>
 
 #include "driver/assembler.h"
@@ -149,6 +150,30 @@ void print_start_address(TextStream& stream, int32_t start) {
   stream.printf("Program start address is at $%04x (%u).\n", address, address);
 }
 
+// Where a finished object goes: the file (with write_files), the run's
+// object_bytes (with keep_object), or both. The file is created before
+// anything is said about it, as a file that cannot be made ends the run.
+class ObjectSink {
+ public:
+  ObjectSink(Assembler& as, const std::string& name, bool text) : as_(as) {
+    if (as.write_files) file_.emplace(as, name, text);
+  }
+
+  void finish(std::string bytes) {
+    if (file_) {
+      if (!bytes.empty() && std::fwrite(bytes.data(), 1, bytes.size(), file_->file()) != bytes.size()) {
+        file_->note_failure();
+      }
+      file_->commit();
+    }
+    if (as_.keep_object) as_.object_bytes = std::move(bytes);
+  }
+
+ private:
+  Assembler& as_;
+  std::optional<ObjectOutput> file_;
+};
+
 void write_binary(Assembler& as, const std::string& name, uint32_t limit) {
   const bool verbose = as.options.verbose;
   const int32_t start = as.conditionals.start_address;
@@ -184,13 +209,12 @@ void write_binary(Assembler& as, const std::string& name, uint32_t limit) {
   }
 
   if (any) {
-    ObjectOutput output(as, name, false);
+    ObjectSink sink(as, name, false);
     if (verbose) as.out.printf("Writing %s file \"%s\".\n", FORMAT_NAMES[0], name.c_str());
     std::string bytes;
     bytes.reserve(last - first + 1);
     for (uint32_t a = first; a <= last; ++a) bytes.push_back(static_cast<char>(as.image.image_read(a) & 0xFF));
-    if (std::fwrite(bytes.data(), 1, bytes.size(), output.file()) != bytes.size()) output.note_failure();
-    output.commit();
+    sink.finish(std::move(bytes));
   }
 
   if (verbose) {
@@ -199,11 +223,12 @@ void write_binary(Assembler& as, const std::string& name, uint32_t limit) {
   }
 }
 
-// S-records (format 1) and Intel hex (format 2).
+// S-records (format 1) and Intel hex (format 2), made as text with line feeds
+// and written to a text stream.
 void write_records(Assembler& as, const std::string& name, int format, uint32_t limit) {
   const bool s_records = format == 1;
-  ObjectOutput output(as, name, true);
-  TextStream stream(output.file());
+  ObjectSink sink(as, name, true);
+  TextStream stream;
   if (as.options.verbose) as.out.printf("Writing %s file \"%s\".\n", FORMAT_NAMES[format], name.c_str());
 
   unsigned record_count = 0;
@@ -239,9 +264,7 @@ void write_records(Assembler& as, const std::string& name, int format, uint32_t 
     const unsigned sum = (address >> 8) + (address & 0xFF) + 1;
     stream.printf(":00%04X01%02X\n", address, -sum & 0xFF);
   }
-  stream.close();  // detaches from the file, which commit() closes
-  if (stream.failed()) output.note_failure();
-  output.commit();
+  sink.finish(stream.take_text());
 
   if (as.options.verbose && start != -1) print_start_address(as.out, start);
 }

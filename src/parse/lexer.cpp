@@ -301,7 +301,11 @@ int Lexer::identifier(const char* p, int raw_identifiers) {
 
 // A label met in an operand: its value, or unknown while it is undefined.
 int Lexer::label_value() {
-  SymbolLookup found = as_.symbols.symbol_lookup(std::string_view(token_text, static_cast<size_t>(token_length)));
+  const std::string_view name(token_text, static_cast<size_t>(token_length));
+  if (as_.record_references && as_.pass_number == 0) {
+    as_.statements.note_reference(name, static_cast<int>(token_start - as_.sources.current_line), false);
+  }
+  SymbolLookup found = as_.symbols.symbol_lookup(name);
   ValueKind kind = VALUE_NUMBER;
   int32_t value = found.value;
   int token = TOKEN_NUMBER;

@@ -22,6 +22,8 @@ void report_and_record_symbols(Assembler& as) {
                        symbol->name.data());
       }
       ++as.diagnostics.error_count;
+      // The main file's line of the first reference, as printed.
+      as.diagnostics.note_message("Undefined label " + std::string(symbol->name), 0, symbol->value);
       as.listing.listing_advance_line();
     } else if (symbol->kind != SYM_MACRO && debug.is_open()) {
       debug.write_symbol_record(std::string(symbol->name), symbol->attributes, symbol->value);

@@ -7,11 +7,15 @@
 #include <string_view>
 #include <vector>
 
+#include "driver/run_records.h"
+
 namespace zorm {
 
 class Assembler;
 
-enum SymbolKind : uint8_t {
+// What a name is to the assembler. An equ name, a structure and its members
+// are labels told apart by their attributes.
+enum SymbolState : uint8_t {
   SYM_UNDEFINED = 10,
   SYM_LABEL = 11,
   SYM_SET = 12,
@@ -27,13 +31,19 @@ enum DefineResult : int {
 struct Symbol {
   std::string_view name;  // NUL-terminated, kept in the table's name store
   std::string body;  // a macro's stored body
-  SymbolKind kind = SYM_UNDEFINED;
+  SymbolState kind = SYM_UNDEFINED;
   uint8_t attributes = 0;
+  bool structure = false;     // a structure's name (its members have attributes 0x40 + type)
+  uint8_t defined_column = 0;  // where the name stands on its defining line
   int32_t value = 0;
+  // Where the symbol was first defined, kept when the run keeps records;
+  // file -1 for names defined on the command line and the processor names.
+  int32_t defined_file = -1;
+  int32_t defined_line = 0;
 };
 
 struct SymbolLookup {
-  SymbolKind kind;
+  SymbolState kind;
   int32_t value;
 };
 
@@ -47,16 +57,18 @@ class SymbolTable {
  public:
   explicit SymbolTable(Assembler& as) : as_(as) {}
 
-  int symbol_define(std::string_view name, int32_t value, SymbolKind kind, uint8_t attributes);
+  int symbol_define(std::string_view name, int32_t value, SymbolState kind, uint8_t attributes);
+  // Sets where a symbol is defined.
+  static void set_definition_place(Symbol& symbol, const SourcePlace& place);
   SymbolLookup symbol_lookup(std::string_view name);
   Symbol* find(std::string_view name);
   const Symbol* find(std::string_view name) const;
 
   // Every symbol in name order; with a kind, only the symbols of that kind.
   std::vector<Symbol*> in_order() const;
-  std::vector<Symbol*> in_order(SymbolKind kind) const;
+  std::vector<Symbol*> in_order(SymbolState kind) const;
   size_t size() const { return count_; }
-  bool any_of_kind(SymbolKind kind) const;
+  bool any_of_kind(SymbolState kind) const;
 
  private:
   Symbol** slot_for(std::string_view name);

@@ -14,7 +14,7 @@ const std::string TABLE_HEAD = std::string(32, '-') + " Symbol Table " + std::st
 class SymbolListingTest : public ::testing::Test {
  protected:
   OutputHarness h;
-  void define(const char* name, int32_t value, SymbolKind kind, uint8_t attributes = 0x50) {
+  void define(const char* name, int32_t value, SymbolState kind, uint8_t attributes = 0x50) {
     h.as.symbols.symbol_define(name, value, kind, attributes);
   }
 };
