@@ -23,7 +23,7 @@ int main(int argc, char** argv) {
     return 0;
   }
   try {
-    Program program = load_program(line.launch);
+    Program program = prepare_program(line.launch);
     if (line.mode == CommandLine::Mode::run) return run_batch(line, std::move(program));
     return run_terminal(line, std::move(program));
   } catch (const LoadError& error) {

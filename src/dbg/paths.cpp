@@ -3,16 +3,11 @@
 #include <filesystem>
 #include <system_error>
 
+#include "zorm/source_provider.h"
+
 namespace zorm::dbg {
 
-std::string canonical(const std::string& path) {
-  std::error_code error;
-  std::filesystem::path absolute = std::filesystem::absolute(path, error);
-  if (error) return path;
-  std::filesystem::path result = std::filesystem::weakly_canonical(absolute, error);
-  if (error) result = absolute.lexically_normal();
-  return result.string();
-}
+std::string canonical(const std::string& path) { return canonical_path(path); }
 
 std::string resolve(const std::string& folder, const std::string& path) {
   if (folder.empty() || path.empty() || path[0] == '/') return path;

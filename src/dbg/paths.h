@@ -6,8 +6,8 @@
 
 namespace zorm::dbg {
 
-// Absolute, with "." and ".." and repeated separators gone and the links of
-// the existing part resolved; a path that does not exist keeps its other parts.
+// The library's canonical form: absolute, with "." and ".." and repeated
+// separators gone and the links of the existing part resolved.
 std::string canonical(const std::string& path);
 // path itself when absolute or when folder is empty, else folder/path.
 std::string resolve(const std::string& folder, const std::string& path);

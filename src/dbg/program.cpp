@@ -1,6 +1,7 @@
 #include "dbg/program.h"
 
 #include "dbg/paths.h"
+#include "zorm/assembly.h"
 
 namespace zorm::dbg {
 
@@ -55,6 +56,38 @@ Program load_program(const LaunchOptions& options) {
   folders.push_back(folder_of(object_path));
   complete_program(program, options, folders);
   return program;
+}
+
+Program assemble_source(const LaunchOptions& options) {
+  AssemblyOptions assembly;
+  assembly.main_file = resolve(options.cwd, options.source);
+  assembly.arguments = {"-q"};
+  assembly.processor = options.processor.value_or(Processor::z80);
+  assembly.defines = options.defines;
+  for (const std::string& folder : options.include_paths) assembly.include_paths.push_back(resolve(options.cwd, folder));
+  assembly.want_debug_file = true;
+  const AssemblyResult result = assemble(assembly);
+  if (result.exit_status != 0) {
+    std::string diagnostics = result.standard_output + result.standard_error;
+    while (!diagnostics.empty() && diagnostics.back() == '\n') diagnostics.pop_back();
+    throw LoadError(options.source + " does not assemble (zorm exit status " + std::to_string(result.exit_status) +
+                    ")" + (diagnostics.empty() ? "" : ":\n" + diagnostics));
+  }
+  Program program;
+  program.name = options.source;
+  for (size_t address = 0; address < result.memory.size() && address < result.used.size(); ++address) {
+    if (result.used[address]) program.image.place(static_cast<uint16_t>(address), result.memory[address]);
+  }
+  if (result.start_address) program.image.start_address = static_cast<uint16_t>(*result.start_address);
+  if (program.image.empty()) throw LoadError(options.source + ": the program has no bytes");
+  program.debug = read_debug_info(options.source, std::string(result.debug_file.begin(), result.debug_file.end()));
+  program.processor = result.processor;
+  complete_program(program, options, {options.cwd.empty() ? "." : options.cwd, folder_of(assembly.main_file)});
+  return program;
+}
+
+Program prepare_program(const LaunchOptions& options) {
+  return options.source.empty() ? load_program(options) : assemble_source(options);
 }
 
 void complete_program(Program& program, const LaunchOptions& options, const std::vector<std::string>& folders) {

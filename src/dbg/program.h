@@ -54,6 +54,14 @@ struct Program {
 // its name was derived, and an error when it was given.
 Program load_program(const LaunchOptions& options);
 
+// Assembles the launch's source in-process (with its processor, defines and
+// include folders) and takes the program from the result; throws LoadError
+// with the assembler's diagnostics when the source does not assemble.
+Program assemble_source(const LaunchOptions& options);
+
+// The program a launch names: its source assembled, or its object file read.
+Program prepare_program(const LaunchOptions& options);
+
 // Fills in what follows from the image and the debug information: the
 // machine, the entry point, the source map, the sources and the symbols.
 void complete_program(Program& program, const LaunchOptions& options, const std::vector<std::string>& folders);
