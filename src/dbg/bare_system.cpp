@@ -14,10 +14,10 @@ void BareSystem::start(Machine& machine, uint16_t entry) {
 }
 
 // Ports are decoded by their low byte, as small systems do.
-bool BareSystem::wait_for_port(uint16_t port, const std::atomic<bool>& interrupt) {
+bool BareSystem::wait_for_port(uint16_t port, const std::function<bool()>& stop) {
   if ((port & 0xFF) != ports_.input) return true;
   console_.flush();
-  return console_.wait_for_input(interrupt);
+  return console_.wait_for_input(stop);
 }
 
 uint8_t BareSystem::port_in(uint16_t port) {

@@ -19,7 +19,7 @@ class BareSystem : public System {
   BareSystem(Console& console, ConsolePorts ports) : console_(console), ports_(ports) {}
   std::string name() const override { return "bare"; }
   void start(Machine& machine, uint16_t entry) override;
-  bool wait_for_port(uint16_t port, const std::atomic<bool>& interrupt) override;
+  bool wait_for_port(uint16_t port, const std::function<bool()>& stop) override;
   uint8_t port_in(uint16_t port) override;
   void port_out(uint16_t port, uint8_t value) override;
   Stop halted(uint16_t pc) override;

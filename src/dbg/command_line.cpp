@@ -30,6 +30,7 @@ constexpr const char* USAGE =
     "  -p, --processor NAME      for a source: 8080, 8085, z80, z80x, z180 or z280 (default z80)\n"
     "  -D NAME[=VALUE]           for a source: define a symbol\n"
     "  -I FOLDER                 for a source: an include folder\n"
+    "  --log FILE                (--dap) log to FILE instead of standard error\n"
     "  -h, --help                this text\n"
     "\n"
     "Exit status: 0 when the program ended as programs of its machine end, 1 for a wrong\n"
@@ -46,16 +47,6 @@ bool parse_number(const std::string& text, unsigned long limit, unsigned long& v
   const bool hex = text.size() > 2 && text[0] == '0' && (text[1] == 'x' || text[1] == 'X');
   value = std::strtoul(text.c_str() + (hex ? 2 : 0), &end, hex ? 16 : 10);
   return *end == '\0' && text[0] != '-' && value <= limit;
-}
-
-std::optional<Processor> processor_by_name(const std::string& name) {
-  static const std::pair<const char*, Processor> NAMES[] = {
-      {"8080", Processor::i8080}, {"8085", Processor::i8085}, {"z80", Processor::z80},
-      {"z80x", Processor::z80_index_halves}, {"z180", Processor::z180}, {"z280", Processor::z280}};
-  for (const auto& [text, processor] : NAMES) {
-    if (name == text) return processor;
-  }
-  return std::nullopt;
 }
 
 }  // namespace
@@ -125,6 +116,8 @@ CommandLine parse_command_line(const std::vector<std::string>& arguments) {
     } else if (value("--budget", text)) {
       if (!parse_number(text, ~0ul, number)) fail("the budget is a number of instructions: " + text);
       line.launch.instruction_budget = number;
+    } else if (value("--log", text)) {
+      line.log_file = text;
     } else if (value("--input", text)) {
       line.input_file = text;
     } else if (value("--output-port", text)) {

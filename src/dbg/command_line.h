@@ -20,6 +20,7 @@ struct CommandLine {
   bool show_tstates = false;   // run: the instructions and T-states on standard error at the end
   bool raw_output = false;     // the program's output byte for byte
   std::string input_file;      // the program's console input; empty: standard input
+  std::string log_file;        // --dap: where the adapter logs; empty: standard error
   std::string error;           // not empty: the command line is wrong, and this says why
 };
 

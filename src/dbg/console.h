@@ -3,9 +3,9 @@
 // from. The machines read and write bytes as the program sees them (a line
 // ends with a carriage return); the console's owner turns them into text.
 
-#include <atomic>
 #include <cstdint>
 #include <deque>
+#include <functional>
 #include <string>
 
 namespace zorm::dbg {
@@ -18,8 +18,9 @@ class Console {
   virtual void flush() {}
   // A read() would not wait: a byte is there, or the input has ended.
   virtual bool input_ready() = 0;
-  // Waits until input_ready(); false when interrupt became true first.
-  virtual bool wait_for_input(const std::atomic<bool>& interrupt) = 0;
+  // Waits until input_ready(); asks stop() now and then whether to give up
+  // the wait, and then returns false.
+  virtual bool wait_for_input(const std::function<bool()>& stop) = 0;
   // The next byte, or -1 at the end of the input. Call when input_ready().
   virtual int read() = 0;
   // Whether the machine echoes what the program reads, as CP/M's console
@@ -52,7 +53,7 @@ class MemoryConsole : public Console {
   explicit MemoryConsole(const std::string& input = "", bool echo = false);
   void write(uint8_t byte) override { output += static_cast<char>(byte); }
   bool input_ready() override { return true; }
-  bool wait_for_input(const std::atomic<bool>&) override { return true; }
+  bool wait_for_input(const std::function<bool()>&) override { return true; }
   int read() override;
   bool echoes_input() const override { return echo_; }
 

@@ -32,6 +32,8 @@ Stop ended(uint16_t pc, const char* how) { return Stop{StopReason::exited, pc, h
 
 Stop fault(uint16_t pc, const std::string& what) { return Stop{StopReason::fault, pc, what, 0, 0, 0}; }
 
+Stop paused(uint16_t pc) { return Stop{StopReason::paused, pc, "", 0, 0, 0}; }
+
 Stop go_on(uint16_t pc) { return Stop{StopReason::none, pc, "", 0, 0, 0}; }
 
 }  // namespace
@@ -97,7 +99,7 @@ Stop CpmSystem::bdos(Machine& machine, uint16_t pc) {
   const bool needs_input = function == 1 || function == 10 || (function == 6 && e == 0xFD);
   if (needs_input) {
     console_.flush();
-    if (!console_.wait_for_input(machine.pause_requested())) return Stop{StopReason::paused, pc, "", 0, 0, 0};
+    if (!console_.wait_for_input([&machine] { return machine.attend(); })) return paused(pc);
   }
   switch (function) {
     case 0:
@@ -164,7 +166,7 @@ Stop CpmSystem::bios(Machine& machine, uint16_t pc, int function) {
       break;
     case CONIN:
       console_.flush();
-      if (!console_.wait_for_input(machine.pause_requested())) return Stop{StopReason::paused, pc, "", 0, 0, 0};
+      if (!console_.wait_for_input([&machine] { return machine.attend(); })) return paused(pc);
       machine.set_reg(Register::a, static_cast<uint8_t>(read_character()));
       break;
     case CONOUT:

@@ -95,9 +95,9 @@ bool HostConsole::input_ready() {
   }
 }
 
-bool HostConsole::wait_for_input(const std::atomic<bool>& interrupt) {
+bool HostConsole::wait_for_input(const std::function<bool()>& stop) {
   while (!input_ready()) {
-    if (interrupt.load()) return false;
+    if (stop()) return false;
     input_.fill(INPUT_POLL_MS);
   }
   return true;

@@ -40,7 +40,7 @@ class HostConsole : public Console {
   void write(uint8_t byte) override;
   void flush() override;
   bool input_ready() override;
-  bool wait_for_input(const std::atomic<bool>& interrupt) override;
+  bool wait_for_input(const std::function<bool()>& stop) override;
   int read() override;
   // The host's terminal shows what is typed; input from elsewhere is echoed
   // as CP/M would.

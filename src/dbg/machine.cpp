@@ -92,7 +92,7 @@ void Machine::start(const ProgramImage& image, uint16_t entry) {
   for (size_t address = 0; address < memory_.size(); ++address) {
     if (image.used.test(address)) memory_[address] = image.bytes[address];
   }
-  for (size_t address = 0; address < attention_.size(); ++address) attention_[address] &= ~TRAP;
+  for (size_t address = 0; address < marks_.size(); ++address) marks_[address] &= ~TRAP;
   z80ex_reset(cpu_);
   for (Z80_REG_T which : {regAF, regBC, regDE, regHL, regAF_, regBC_, regDE_, regHL_, regIX, regIY, regSP}) {
     z80ex_set_reg(cpu_, which, 0);
@@ -102,6 +102,7 @@ void Machine::start(const ProgramImage& image, uint16_t entry) {
   instructions_ = 0;
   tstates_ = 0;
   pause_.store(false);
+  attention_.store(service_asked_.load());
   system_.start(*this, entry);
   entry_stack_pointer_ = reg(Register::sp);
 }
@@ -131,11 +132,11 @@ void Machine::set_reg(Register which, uint16_t value) {
   if (which == Register::sp) pop_returned_frames();
 }
 
-void Machine::set_attention(uint16_t address, Attention what, bool on) {
+void Machine::set_mark(uint16_t address, Mark what, bool on) {
   if (on) {
-    attention_[address] |= what;
+    marks_[address] |= what;
   } else {
-    attention_[address] &= static_cast<uint8_t>(~what);
+    marks_[address] &= static_cast<uint8_t>(~what);
   }
 }
 
@@ -143,24 +144,17 @@ Stop Machine::run(const RunLimits& limits) {
   uint64_t executed = 0;
   for (;;) {
     const uint16_t pc = z80ex_get_reg(cpu_, regPC);
-    if (pause_.load(std::memory_order_relaxed)) {
-      pause_.store(false);
-      return Stop{StopReason::paused, pc, "", 0, 0, 0};
-    }
+    if (attention_.load(std::memory_order_relaxed) && attend()) return Stop{StopReason::paused, pc, "", 0, 0, 0};
     if (limits.instructions != 0 && executed >= limits.instructions) return Stop{StopReason::step, pc, "", 0, 0, 0};
-    const uint8_t attention = attention_[pc];
-    if ((attention & BREAKPOINT) != 0 && limits.breakpoints && executed != 0) {
+    const uint8_t marks = marks_[pc];
+    if ((marks & BREAKPOINT) != 0 && limits.breakpoints && executed != 0) {
       return Stop{StopReason::breakpoint, pc, "", 0, 0, 0};
     }
     if (budget_ != 0 && instructions_ >= budget_) return Stop{StopReason::budget, pc, "", 0, 0, 0};
     ++executed;
-    if ((attention & TRAP) != 0) {
+    if ((marks & TRAP) != 0) {
       stop_ = system_.trap(*this, pc);
-      if (stop_.reason == StopReason::paused) {
-        pause_.store(false);
-      } else {
-        ++instructions_;
-      }
+      if (stop_.reason != StopReason::paused) ++instructions_;
       if (stop_.reason != StopReason::none) return stop_;
     } else if (execute(pc)) {
       return stop_;
@@ -169,6 +163,22 @@ Stop Machine::run(const RunLimits& limits) {
       return Stop{StopReason::returned, z80ex_get_reg(cpu_, regPC), "", 0, 0, 0};
     }
   }
+}
+
+void Machine::request_pause() {
+  pause_.store(true);
+  attention_.store(true);
+}
+
+void Machine::request_service() {
+  service_asked_.store(true);
+  attention_.store(true);
+}
+
+bool Machine::attend() {
+  attention_.store(false);
+  if (service_asked_.exchange(false) && service_) service_();
+  return pause_.exchange(false);
 }
 
 bool Machine::before_instruction(uint16_t pc, uint8_t kind, uint8_t& after) {
@@ -205,8 +215,7 @@ bool Machine::before_instruction(uint16_t pc, uint8_t kind, uint8_t& after) {
     default:
       return false;
   }
-  if (system_.wait_for_port(port, pause_)) return false;
-  pause_.store(false);
+  if (system_.wait_for_port(port, [this] { return attend(); })) return false;
   stop_ = Stop{StopReason::paused, pc, "", 0, 0, 0};
   return true;
 }

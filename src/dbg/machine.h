@@ -9,6 +9,7 @@
 #include <atomic>
 #include <bitset>
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -72,8 +73,15 @@ class Machine {
 
   Stop run(const RunLimits& limits);
   // Makes a run (in another thread) stop before its next instruction.
-  void request_pause() { pause_.store(true); }
-  const std::atomic<bool>& pause_requested() const { return pause_; }
+  void request_pause();
+  // Makes a run (in another thread) call the service before its next
+  // instruction and go on; the owner keeps the work the service does.
+  void request_service();
+  void set_service(std::function<void()> service) { service_ = std::move(service); }
+  // For the machine's own thread while it waits (for input): calls the
+  // service when asked for, and says whether a pause is asked for (which it
+  // then takes back).
+  bool attend();
 
   uint8_t read(uint16_t address) const { return memory_[address]; }
   void write(uint16_t address, uint8_t value) { memory_[address] = value; }  // for the debugger and the system
@@ -83,11 +91,11 @@ class Machine {
   uint16_t reg(Register which) const;
   void set_reg(Register which, uint16_t value);
 
-  void set_breakpoint(uint16_t address, bool on) { set_attention(address, BREAKPOINT, on); }
-  bool has_breakpoint(uint16_t address) const { return (attention_[address] & BREAKPOINT) != 0; }
+  void set_breakpoint(uint16_t address, bool on) { set_mark(address, BREAKPOINT, on); }
+  bool has_breakpoint(uint16_t address) const { return (marks_[address] & BREAKPOINT) != 0; }
   void set_watch(uint16_t address, bool on) { watched_.set(address, on); }
   // Marks an address at which the system takes over from the CPU (System::trap).
-  void set_trap(uint16_t address, bool on) { set_attention(address, TRAP, on); }
+  void set_trap(uint16_t address, bool on) { set_mark(address, TRAP, on); }
   // 0 for none: the run stops (budget) once this many instructions have run.
   void set_budget(uint64_t instructions) { budget_ = instructions; }
   uint64_t budget() const { return budget_; }
@@ -104,8 +112,8 @@ class Machine {
   void return_from_trap();
 
  private:
-  enum Attention : uint8_t { BREAKPOINT = 1, TRAP = 2 };
-  void set_attention(uint16_t address, Attention what, bool on);
+  enum Mark : uint8_t { BREAKPOINT = 1, TRAP = 2 };
+  void set_mark(uint16_t address, Mark what, bool on);
   bool execute(uint16_t pc);  // true when the run stops (stop_ says why)
   bool before_instruction(uint16_t pc, uint8_t kind, uint8_t& after);
   void track_stack(uint16_t pc, uint8_t kind, uint16_t sp_before);
@@ -120,7 +128,7 @@ class Machine {
   System& system_;
   _z80_cpu_context* cpu_;
   std::array<uint8_t, 65536> memory_{};
-  std::array<uint8_t, 65536> attention_{};
+  std::array<uint8_t, 65536> marks_{};
   std::bitset<65536> watched_;
   std::vector<Frame> frames_;
   uint16_t entry_stack_pointer_ = 0;
@@ -128,7 +136,10 @@ class Machine {
   uint64_t tstates_ = 0;
   uint64_t budget_ = 0;
   Processor processor_ = Processor::z80;
+  std::atomic<bool> attention_{false};  // one of the two below is asked for
   std::atomic<bool> pause_{false};
+  std::atomic<bool> service_asked_{false};
+  std::function<void()> service_;
   Stop stop_;
   bool watch_hit_ = false;
 };

@@ -6,6 +6,7 @@
 
 #include "dbg/batch_run.h"
 #include "dbg/command_line.h"
+#include "dbg/dap_server.h"
 #include "dbg/debugger.h"
 #include "dbg/object_file.h"
 #include "dbg/terminal.h"
@@ -22,6 +23,7 @@ int main(int argc, char** argv) {
     print_usage(stdout);
     return 0;
   }
+  if (line.mode == CommandLine::Mode::dap) return run_dap(line.log_file);
   try {
     Program program = prepare_program(line.launch);
     if (line.mode == CommandLine::Mode::run) return run_batch(line, std::move(program));

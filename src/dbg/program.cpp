@@ -27,6 +27,16 @@ std::optional<MachineKind> machine_by_name(const std::string& name) {
   return std::nullopt;
 }
 
+std::optional<Processor> processor_by_name(const std::string& name) {
+  static const std::pair<const char*, Processor> NAMES[] = {
+      {"8080", Processor::i8080}, {"8085", Processor::i8085}, {"z80", Processor::z80},
+      {"z80x", Processor::z80_index_halves}, {"z180", Processor::z180}, {"z280", Processor::z280}};
+  for (const auto& [text, processor] : NAMES) {
+    if (name == text) return processor;
+  }
+  return std::nullopt;
+}
+
 Program load_program(const LaunchOptions& options) {
   Program program;
   program.name = options.program;

@@ -67,6 +67,9 @@ Program prepare_program(const LaunchOptions& options);
 void complete_program(Program& program, const LaunchOptions& options, const std::vector<std::string>& folders);
 
 const char* machine_name(MachineKind kind);
+// The processor names of the project file and the launch attributes: 8080,
+// 8085, z80, z80x, z180, z280.
+std::optional<Processor> processor_by_name(const std::string& name);
 std::optional<MachineKind> machine_by_name(const std::string& name);
 
 }  // namespace zorm::dbg

@@ -4,8 +4,8 @@
 // addresses it marks as traps (system calls), answers the ports, and says
 // what a halt or a return from the entry point means.
 
-#include <atomic>
 #include <cstdint>
+#include <functional>
 #include <string>
 
 #include "dbg/machine.h"
@@ -26,10 +26,10 @@ class System {
     return Stop{StopReason::none, pc, "", 0, 0, 0};
   }
   // Before an instruction reads this port: waits for console input when the
-  // port delivers it. False when interrupt became true first.
-  virtual bool wait_for_port(uint16_t port, const std::atomic<bool>& interrupt) {
+  // port delivers it. False when stop() said to give up the wait.
+  virtual bool wait_for_port(uint16_t port, const std::function<bool()>& stop) {
     (void)port;
-    (void)interrupt;
+    (void)stop;
     return true;
   }
   virtual uint8_t port_in(uint16_t port) {
