@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-#include "driver/assembler.h"
+#include "assembly/assembler.h"
 
 namespace {
 

@@ -2,7 +2,7 @@
 // results gathered as data.
 #include <unordered_map>
 
-#include "driver/assembler.h"
+#include "assembly/assembler.h"
 #include "zorm/assembly.h"
 
 namespace zorm {

@@ -9,9 +9,9 @@
 // moves.
 #include <cstdint>
 
+#include "assembly/assembler.h"
 #include "codegen/encoders.h"
 #include "codegen/operand_checks.h"
-#include "driver/assembler.h"
 
 namespace zorm {
 

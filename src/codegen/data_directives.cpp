@@ -5,8 +5,8 @@
 // segment free of stores and note overlaps and the memory limit.
 #include "codegen/data_directives.h"
 
+#include "assembly/assembler.h"
 #include "codegen/operand_checks.h"
-#include "driver/assembler.h"
 
 namespace zorm {
 

@@ -8,9 +8,9 @@
 // opcode bytes.
 #include "codegen/encoders.h"
 
+#include "assembly/assembler.h"
 #include "codegen/operand_checks.h"
 #include "codegen/registers.h"
-#include "driver/assembler.h"
 
 namespace zorm {
 

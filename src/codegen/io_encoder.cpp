@@ -1,8 +1,8 @@
 // Port input and output, and the instructions that only the Z180 has.
+#include "assembly/assembler.h"
 #include "codegen/encoders.h"
 #include "codegen/operand_checks.h"
 #include "codegen/registers.h"
-#include "driver/assembler.h"
 
 namespace zorm {
 

@@ -1,10 +1,10 @@
 // The ld instruction: fourteen operand forms, told apart by the grammar
 // through statement_form, plus the register-pair moves that the processors
 // lack and that are assembled as two 8-bit moves.
+#include "assembly/assembler.h"
 #include "codegen/encoders.h"
 #include "codegen/operand_checks.h"
 #include "codegen/registers.h"
-#include "driver/assembler.h"
 
 namespace zorm {
 

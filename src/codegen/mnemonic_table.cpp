@@ -4,7 +4,7 @@
 #include "codegen/encoders.h"
 #include <cstring>
 
-#include "driver/assembler.h"
+#include "assembly/assembler.h"
 #include "parse/keyword_index.h"
 #include "parse/tokens.h"
 #include "symbols/symbol_table.h"

@@ -1,8 +1,6 @@
-#include "driver/assembler.h"
+// The zorm command line: everything it does, the library does.
+#include <cstdio>
 
-int main(int argc, char** argv) {
-  zorm::TextStream out(stdout);
-  zorm::TextStream err(stderr);
-  zorm::Assembler assembler(out, err);
-  return assembler.run(argc, argv);
-}
+#include "zorm/assembly.h"
+
+int main(int argc, char** argv) { return zorm::run_command_line(argc, argv, stdout, stderr); }

@@ -4,8 +4,8 @@
 #include <cstdio>
 #include <cstring>
 
-#include "driver/assembler.h"
-#include "driver/fatal_exit.h"
+#include "assembly/assembler.h"
+#include "assembly/fatal_exit.h"
 
 namespace zorm {
 

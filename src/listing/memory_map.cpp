@@ -2,7 +2,7 @@
 
 #include <string>
 
-#include "driver/assembler.h"
+#include "assembly/assembler.h"
 
 namespace zorm {
 

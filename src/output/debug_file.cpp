@@ -3,8 +3,7 @@
 #include <cstring>
 #include <optional>
 
-#include "driver/assembler.h"
-#include "driver/fatal_exit.h"
+#include "assembly/fatal_exit.h"
 
 namespace zorm {
 
@@ -131,7 +130,7 @@ void DebugFile::finish_debug_file() {
     uint32_t address;
   };
   std::optional<Last> last;
-  for (const LineMapEntry& entry : as_.line_map.entries()) {
+  for (const LineMapEntry& entry : line_map.entries()) {
     // 0x80 + index must stay a single byte.
     if (entry.file_index < 0 || entry.file_index > DEBUG_MAX_FILE_INDEX) continue;
     const bool same_file = last && last->file_index == entry.file_index;
@@ -158,7 +157,7 @@ void DebugFile::check_written() {
   std::fclose(file_);
   file_ = nullptr;
   open_ = false;
-  as_.out.printf("Can't create output file %s.\n", path_.c_str());
+  out_.printf("Can't create output file %s.\n", path_.c_str());
   throw FatalExit{EXIT_FILE};
 }
 

@@ -4,9 +4,10 @@
 #include <cstdio>
 #include <string>
 
-namespace zorm {
+#include "assembly/text_stream.h"
+#include "output/line_map.h"
 
-class Assembler;
+namespace zorm {
 
 inline constexpr unsigned DEBUG_FORMAT_VERSION = 60;
 inline constexpr unsigned DEBUG_MAX_VERSION = 999;
@@ -22,9 +23,10 @@ std::string debug_file_header(const char* identification, unsigned version, unsi
 uint16_t debug_header_checksum(const void* data, size_t size);
 
 // The source-level debug information file, written in stages over the run.
+// A file that cannot be written is said on standard output.
 class DebugFile {
  public:
-  explicit DebugFile(Assembler& as) : as_(as) {}
+  explicit DebugFile(TextStream& out) : out_(out) {}
   ~DebugFile();
   DebugFile(const DebugFile&) = delete;
   DebugFile& operator=(const DebugFile&) = delete;
@@ -48,15 +50,18 @@ class DebugFile {
   void write_bytes(const void* data, size_t size);
   void write_number16(int32_t value);
   void write_number32(int32_t value);
-  // The line records of the address-to-line map and the closing 0x00.
+  // The line records of line_map and the closing 0x00.
   void finish_debug_file();
   // Pushes what was written to the file; a write error ends the run with
   // "Can't create output file".
   void check_written();
   void close();
 
+  // The code statements of pass 2, for the line records.
+  LineMap line_map;
+
  private:
-  Assembler& as_;
+  TextStream& out_;
   FILE* file_ = nullptr;
   bool open_ = false;
   bool keep_ = false;

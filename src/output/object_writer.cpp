@@ -11,8 +11,8 @@
 #include <optional>
 #include <string>
 
-#include "driver/assembler.h"
-#include "driver/fatal_exit.h"
+#include "assembly/assembler.h"
+#include "assembly/fatal_exit.h"
 
 namespace zorm {
 

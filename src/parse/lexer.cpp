@@ -4,7 +4,7 @@
 #include <cstring>
 #include <utility>
 
-#include "driver/assembler.h"
+#include "assembly/assembler.h"
 #include "parse/keyword_index.h"
 
 namespace zorm {

@@ -1,7 +1,7 @@
 #include "parse/operand_parser.h"
 
+#include "assembly/assembler.h"
 #include "codegen/encoders.h"
-#include "driver/assembler.h"
 #include "operand_tables.h"
 
 namespace zorm {

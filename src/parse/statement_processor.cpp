@@ -2,9 +2,9 @@
 
 #include <cstring>
 
+#include "assembly/assembler.h"
+#include "assembly/fatal_exit.h"
 #include "codegen/mnemonic_table.h"
-#include "driver/assembler.h"
-#include "driver/fatal_exit.h"
 #include "source/macros.h"
 
 namespace zorm {
@@ -201,7 +201,7 @@ void StatementProcessor::assemble_pass() {
 
     // Wrap-up.
     if (as.pass_number == 1 && as.debug.is_open() && image.statement_length > 0 && image.segment == SEGMENT_CODE) {
-      as.line_map.add(image.location_counter, as.sources.innermost_file_line(), as.sources.innermost_file_index());
+      as.debug.line_map.add(image.location_counter, as.sources.innermost_file_line(), as.sources.innermost_file_index());
     }
     if (record_statements && is_statement) note_statement(listing.line_from_expansion);
     listing.list_statement();

@@ -3,7 +3,7 @@
 #include <cstdint>
 #include <string_view>
 
-#include "driver/run_records.h"
+#include "assembly/run_records.h"
 
 namespace zorm {
 

@@ -3,7 +3,7 @@
 #include <cstring>
 #include <memory>
 
-#include "driver/assembler.h"
+#include "assembly/assembler.h"
 
 namespace zorm {
 

@@ -3,7 +3,7 @@
 #include <cstring>
 #include <vector>
 
-#include "driver/assembler.h"
+#include "assembly/assembler.h"
 
 namespace zorm {
 

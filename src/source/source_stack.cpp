@@ -3,7 +3,7 @@
 #include <cstring>
 #include <new>
 
-#include "driver/assembler.h"
+#include "assembly/assembler.h"
 #include "source/binary_include.h"
 
 namespace zorm {

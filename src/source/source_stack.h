@@ -4,7 +4,7 @@
 #include <memory>
 #include <string>
 
-#include "driver/run_records.h"
+#include "assembly/run_records.h"
 #include "zorm/source_provider.h"
 
 namespace zorm {

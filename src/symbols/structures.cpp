@@ -1,6 +1,6 @@
 #include "symbols/structures.h"
 
-#include "driver/assembler.h"
+#include "assembly/assembler.h"
 
 namespace zorm {
 

@@ -4,7 +4,7 @@
 #include <string>
 #include <string_view>
 
-#include "driver/run_records.h"
+#include "assembly/run_records.h"
 
 namespace zorm {
 

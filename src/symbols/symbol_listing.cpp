@@ -2,7 +2,7 @@
 
 #include <initializer_list>
 
-#include "driver/assembler.h"
+#include "assembly/assembler.h"
 
 namespace zorm {
 

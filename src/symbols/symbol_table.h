@@ -7,7 +7,7 @@
 #include <string_view>
 #include <vector>
 
-#include "driver/run_records.h"
+#include "assembly/run_records.h"
 
 namespace zorm {
 
@@ -85,26 +85,6 @@ class SymbolTable {
   std::vector<std::unique_ptr<char[]>> name_blocks_;
   size_t name_block_room_ = 0;
   char* name_block_next_ = nullptr;
-};
-
-// Statement address to source line, for the debug information file.
-struct LineMapEntry {
-  uint32_t address;
-  int32_t line;
-  int32_t file_index;
-};
-
-class LineMap {
- public:
-  // The first line recorded for an address wins.
-  void add(uint32_t address, int32_t line, int32_t file_index);
-  // The entries in ascending address order, one per address.
-  const std::vector<LineMapEntry>& entries();
-  void clear() { entries_.clear(); sorted_ = true; }
-
- private:
-  std::vector<LineMapEntry> entries_;
-  bool sorted_ = true;
 };
 
 // The equ handler (value 0) and the assignment "label = expression" and the

@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "driver/fatal_exit.h"
+#include "assembly/fatal_exit.h"
 #include "output/object_writer.h"
 #include "output/output_harness.h"
 #include "support/assemble.h"

@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "driver/assembler.h"
+#include "assembly/assembler.h"
 #include "support/temp_dir.h"
 #include "support/zorm_run.h"
 

@@ -1,12 +1,12 @@
-#include "driver/options.h"
+#include "assembly/options.h"
 
 #include <algorithm>
 #include <cerrno>
 #include <cstdlib>
 #include <cstring>
 
-#include "driver/assembler.h"
-#include "driver/fatal_exit.h"
+#include "assembly/assembler.h"
+#include "assembly/fatal_exit.h"
 #include "symbols/symbol_table.h"
 
 namespace zorm {

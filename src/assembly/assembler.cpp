@@ -1,8 +1,8 @@
-#include "driver/assembler.h"
+#include "assembly/assembler.h"
 
+#include "assembly/fatal_exit.h"
+#include "assembly/processor.h"
 #include "codegen/data_directives.h"
-#include "driver/fatal_exit.h"
-#include "driver/processor.h"
 #include "listing/memory_map.h"
 #include "output/object_writer.h"
 #include "symbols/symbol_listing.h"
@@ -24,7 +24,7 @@ Assembler::Assembler(TextStream& out_stream, TextStream& err_stream)
       symbols(*this),
       structures(*this),
       image(*this),
-      debug(*this) {}
+      debug(out) {}
 
 Assembler::~Assembler() = default;
 

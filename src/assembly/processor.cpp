@@ -1,6 +1,6 @@
-#include "driver/processor.h"
+#include "assembly/processor.h"
 
-#include "driver/assembler.h"
+#include "assembly/assembler.h"
 
 namespace zorm {
 

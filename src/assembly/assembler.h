@@ -5,11 +5,11 @@
 #include <string>
 #include <vector>
 
+#include "assembly/options.h"
+#include "assembly/run_records.h"
+#include "assembly/text_stream.h"
 #include "codegen/encoding_state.h"
 #include "codegen/memory_image.h"
-#include "driver/options.h"
-#include "driver/run_records.h"
-#include "driver/text_stream.h"
 #include "listing/diagnostics.h"
 #include "listing/listing.h"
 #include "output/debug_file.h"
@@ -99,7 +99,6 @@ class Assembler {
   StatementProcessor statements;
   Conditionals conditionals;
   SymbolTable symbols;
-  LineMap line_map;
   Structures structures;
   MemoryImage image;
   EncodingState encoding;

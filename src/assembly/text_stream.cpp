@@ -1,4 +1,4 @@
-#include "driver/text_stream.h"
+#include "assembly/text_stream.h"
 
 #include <vector>
 
