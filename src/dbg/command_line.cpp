@@ -32,6 +32,7 @@ constexpr const char* USAGE =
     "  -I FOLDER                 for a source: an include folder\n"
     "  --log FILE                (--dap) log to FILE instead of standard error\n"
     "  -h, --help                this text\n"
+    "  --version                 the version\n"
     "\n"
     "Exit status: 0 when the program ended as programs of its machine end, 1 for a wrong\n"
     "command line, 2 when the program cannot be read or assembled, 3 when it stopped otherwise.\n";
@@ -99,6 +100,8 @@ CommandLine parse_command_line(const std::vector<std::string>& arguments) {
     unsigned long number = 0;
     if (argument == "-h" || argument == "--help") {
       line.mode = CommandLine::Mode::help;
+    } else if (argument == "--version") {
+      line.mode = CommandLine::Mode::version;
     } else if (argument == "--dap") {
       line.mode = CommandLine::Mode::dap;
     } else if (argument == "--tstates") {
@@ -139,7 +142,7 @@ CommandLine parse_command_line(const std::vector<std::string>& arguments) {
       programs.push_back(argument);
     }
   }
-  if (line.mode == CommandLine::Mode::help || line.mode == CommandLine::Mode::dap) return line;
+  if (line.mode != CommandLine::Mode::debug && line.mode != CommandLine::Mode::run) return line;
   if (programs.size() != 1) {
     fail(programs.empty() ? "no program given" : "more than one program given");
     return line;

@@ -14,7 +14,7 @@ inline constexpr int EXIT_USAGE = 1;
 inline constexpr int EXIT_LOAD = 2;
 
 struct CommandLine {
-  enum class Mode { debug, run, dap, help };
+  enum class Mode { debug, run, dap, help, version };
   Mode mode = Mode::debug;
   LaunchOptions launch;
   bool show_tstates = false;   // run: the instructions and T-states on standard error at the end

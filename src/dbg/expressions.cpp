@@ -1,7 +1,6 @@
 #include "dbg/expressions.h"
 
 #include <cctype>
-#include <cstdlib>
 
 #include "dbg/machine.h"
 #include "dbg/registers.h"
@@ -16,25 +15,30 @@ bool is_hex_digit(char c) { return std::isxdigit(static_cast<unsigned char>(c)) 
 
 }  // namespace
 
-// Until the assembler's own evaluator is linked in: numbers and names only.
-struct Expressions::Evaluator {
-  const Symbols& symbols;
-  Evaluation evaluate(const std::string& text) const {
-    std::string trimmed = text;
-    while (!trimmed.empty() && std::isspace(static_cast<unsigned char>(trimmed.back()))) trimmed.pop_back();
-    while (!trimmed.empty() && std::isspace(static_cast<unsigned char>(trimmed.front()))) trimmed.erase(0, 1);
-    if (const DebugSymbol* symbol = symbols.find(trimmed)) return Evaluation{true, symbol->value, ""};
-    char* end = nullptr;
-    const long value = std::strtol(trimmed.c_str(), &end, 0);
-    if (!trimmed.empty() && *end == '\0') return Evaluation{true, static_cast<int32_t>(value), ""};
-    return Evaluation{false, 0, "Syntax error"};
+namespace {
+
+SymbolInfo symbol_info(const DebugSymbol& symbol) {
+  SymbolInfo info;
+  info.name = symbol.name;
+  info.value = symbol.value;
+  if (symbol.is_structure()) {
+    info.kind = SymbolKind::member;
+  } else if (!symbol.is_label()) {
+    info.kind = SymbolKind::equ;
   }
-};
+  return info;
+}
+
+std::vector<SymbolInfo> symbol_infos(const Symbols& symbols) {
+  std::vector<SymbolInfo> infos;
+  for (const DebugSymbol& symbol : symbols.all()) infos.push_back(symbol_info(symbol));
+  return infos;
+}
+
+}  // namespace
 
 Expressions::Expressions(const Symbols& symbols, Processor processor)
-    : symbols_(symbols), evaluator_(std::make_unique<Evaluator>(Evaluator{symbols})) {
-  (void)processor;
-}
+    : symbols_(symbols), evaluator_(std::make_unique<ExpressionEvaluator>(symbol_infos(symbols), processor)) {}
 
 Expressions::~Expressions() = default;
 
@@ -84,7 +88,8 @@ std::string Expressions::with_registers(std::string_view text, const Machine& ma
 }
 
 Evaluation Expressions::evaluate(std::string_view text, const Machine& machine) {
-  return evaluator_->evaluate(with_registers(text, machine));
+  const ExpressionValue result = evaluator_->evaluate(with_registers(text, machine));
+  return Evaluation{result.ok, result.value, result.error};
 }
 
 }  // namespace zorm::dbg

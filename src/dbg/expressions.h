@@ -9,7 +9,7 @@
 #include <string_view>
 
 #include "dbg/symbols.h"
-#include "zorm/assembly.h"
+#include "zorm/language.h"
 
 namespace zorm::dbg {
 
@@ -35,9 +35,8 @@ class Expressions {
   std::string with_registers(std::string_view text, const Machine& machine) const;
 
  private:
-  struct Evaluator;
   const Symbols& symbols_;
-  std::unique_ptr<Evaluator> evaluator_;
+  std::unique_ptr<ExpressionEvaluator> evaluator_;
 };
 
 }  // namespace zorm::dbg

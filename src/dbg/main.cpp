@@ -10,6 +10,7 @@
 #include "dbg/debugger.h"
 #include "dbg/object_file.h"
 #include "dbg/terminal.h"
+#include "zorm/language.h"
 
 int main(int argc, char** argv) {
   using namespace zorm::dbg;
@@ -21,6 +22,10 @@ int main(int argc, char** argv) {
   }
   if (line.mode == CommandLine::Mode::help) {
     print_usage(stdout);
+    return 0;
+  }
+  if (line.mode == CommandLine::Mode::version) {
+    std::printf("zorm-dbg %s\n", zorm::version());
     return 0;
   }
   if (line.mode == CommandLine::Mode::dap) return run_dap(line.log_file);
