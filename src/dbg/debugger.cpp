@@ -173,7 +173,7 @@ std::vector<StackEntry> Debugger::stack() const {
 
 std::pair<int, std::vector<uint16_t>> Debugger::line_addresses(const std::string& file, int line) {
   const std::vector<int> files = program_.sources.find(file);
-  if (files.empty()) throw LoadError("no source file \"" + file + "\" in the program's debug information");
+  if (files.empty()) throw LoadError("No source file \"" + file + "\" in the program's debug information");
   return program_.source_map.line_addresses(files, line);
 }
 
