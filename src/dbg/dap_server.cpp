@@ -103,14 +103,16 @@ void DapServer::handle(const Json& message) {
   } catch (const nlohmann::json::exception& error) {
     respond(message, false, nullptr, std::string("malformed arguments: ") + error.what());
   }
-  // Events that must follow the response.
+  // What must follow the response.
   if (command == "launch" && debugger_) send_event("initialized");
-  if (command == "configurationDone" && debugger_) {
-    if (stop_on_entry_ && !no_debug_) {
-      send_event("stopped", Json{{"reason", "entry"}, {"threadId", THREAD_ID}, {"allThreadsStopped", true}});
-    } else {
-      resume(Resume::go);
-    }
+  if (entry_stop_after_response_) {
+    entry_stop_after_response_ = false;
+    send_event("stopped", Json{{"reason", "entry"}, {"threadId", THREAD_ID}, {"allThreadsStopped", true}});
+  }
+  if (resume_after_response_) {
+    const Resume how = *resume_after_response_;
+    resume_after_response_.reset();
+    resume(how);
   }
 }
 
@@ -221,6 +223,11 @@ DapServer::Json DapServer::configuration_done(const Json&) {
   debugger();
   if (configured_) throw Refusal("the configuration is already done");
   configured_ = true;
+  if (stop_on_entry_ && !no_debug_) {
+    entry_stop_after_response_ = true;
+  } else {
+    resume_after_response(Resume::go);
+  }
   return Json::object();
 }
 
@@ -230,25 +237,26 @@ DapServer::Json DapServer::threads(const Json&) {
 
 DapServer::Json DapServer::continue_request(const Json&) {
   require_stopped();
-  resume(Resume::go);
+  resume_after_response(Resume::go);
   return Json{{"allThreadsContinued", true}};
 }
 
 DapServer::Json DapServer::next(const Json& arguments) {
   require_stopped();
-  resume(arguments.value("granularity", "") == "instruction" ? Resume::next_instruction : Resume::next);
+  resume_after_response(arguments.value("granularity", "") == "instruction" ? Resume::next_instruction : Resume::next);
   return Json::object();
 }
 
 DapServer::Json DapServer::step_in(const Json& arguments) {
   require_stopped();
-  resume(arguments.value("granularity", "") == "instruction" ? Resume::step_instruction : Resume::step);
+  resume_after_response(arguments.value("granularity", "") == "instruction" ? Resume::step_instruction
+                                                                              : Resume::step);
   return Json::object();
 }
 
 DapServer::Json DapServer::step_out(const Json&) {
   require_stopped();
-  resume(Resume::finish);
+  resume_after_response(Resume::finish);
   return Json::object();
 }
 
@@ -283,6 +291,8 @@ DapServer::Json DapServer::terminate(const Json&) {
   }
   return Json::object();
 }
+
+void DapServer::resume_after_response(Resume how) { resume_after_response_ = how; }
 
 void DapServer::resume(Resume how) {
   if (cpu_.joinable()) cpu_.join();  // the last run has reported its stop

@@ -83,6 +83,8 @@ class DapServer {
 
   Debugger& debugger();  // throws Refusal before a launch
   void require_stopped();
+  // Asks for the program to run once the request's response is out.
+  void resume_after_response(Resume how);
   void resume(Resume how);
   void run_cpu(Resume how);
   void report(const Report& report);
@@ -106,6 +108,8 @@ class DapServer {
   std::unique_ptr<DapConsole> console_;
   std::unique_ptr<Debugger> debugger_;
   std::unique_ptr<Expressions> expressions_;
+  std::optional<Resume> resume_after_response_;
+  bool entry_stop_after_response_ = false;
   bool stop_on_entry_ = false;
   bool no_debug_ = false;
   bool configured_ = false;
