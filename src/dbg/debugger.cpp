@@ -92,8 +92,8 @@ Stop Debugger::step_over_call(size_t depth) {
 // Source-line stepping: instructions run until the pc is at the start of a
 // statement outside the line it started in (at the same call depth). A call
 // is run through when stepping over, or when it goes where there are no
-// source lines (a system call); returning into the middle of a line steps on
-// to the next line's start.
+// source lines (a system call); returning into the middle of a line, or to
+// code without lines, steps on to the next line's start (or the end).
 Stop Debugger::step_line(bool over) {
   const uint16_t start_pc = machine_->reg(Register::pc);
   std::optional<Statement> range = statement_at(start_pc);
@@ -110,10 +110,12 @@ Stop Debugger::step_line(bool over) {
       pc = machine_->reg(Register::pc);
     }
     const size_t now = machine_->frames().size();
-    if (now == depth && range->contains(pc)) continue;
+    if (now == depth && range && range->contains(pc)) continue;
     const std::optional<Statement> here = statement_at(pc);
-    if (!here || here->start == pc) return stop;
-    range = here;  // the middle of a line: on to the next one
+    if (here && here->start == pc) return stop;
+    // The middle of a line, or code without lines (after a return from the
+    // program's first routine, say): on to the next line's start.
+    range = here;
     depth = now;
   }
 }
