@@ -12,27 +12,43 @@ namespace zorm::dbg {
 
 namespace {
 
-// What the machine looks at before an instruction runs, by its first byte.
-enum Kind : uint8_t { PLAIN, CALL, RST, RET, PREFIX_ED, PREFIX_INDEX, IN_PORT, JR_8085 };
+// What the machine looks at around an instruction, by its first byte (for
+// DD and FD, by the byte after the prefixes). Most instructions have none of
+// these, and run without a look at the stack or the prefixes.
+enum Kind : uint16_t {
+  CALL = 1,       // call, call cc: pushes a return address when taken
+  RST = 2,
+  RET = 4,        // ret, ret cc, reti, retn
+  MOVES_SP = 8,   // push, pop, ld sp, inc sp, dec sp
+  PREFIXED = 16,  // more than one step of the library
+  ED = 32,        // looked at for the Z180's and Z280's forms and the ports
+  INDEX = 64,     // DD, FD: the instruction is the byte after them
+  IN_PORT = 128,  // in a,(n)
+  HALT = 256,
+  JR_8085 = 512,  // 20h and 30h, the 8085's rim and sim (marked only for the 8085)
+};
+constexpr uint16_t LOOK_FIRST = ED | INDEX | IN_PORT | JR_8085;
+constexpr uint16_t STACK = CALL | RST | RET | MOVES_SP;
 
-constexpr std::array<uint8_t, 256> make_kinds() {
-  std::array<uint8_t, 256> kinds{};
+constexpr std::array<uint16_t, 256> make_kinds() {
+  std::array<uint16_t, 256> kinds{};
   for (int op = 0xC0; op <= 0xFF; op += 8) {
-    kinds[op] = RET;           // ret cc
-    kinds[op + 4] = CALL;      // call cc,nn
+    kinds[op] = RET;       // ret cc
+    kinds[op + 4] = CALL;  // call cc,nn
     kinds[op + 7] = RST;
   }
+  for (int op : {0xC1, 0xD1, 0xE1, 0xF1, 0xC5, 0xD5, 0xE5, 0xF5, 0x31, 0x33, 0x3B, 0xF9}) kinds[op] = MOVES_SP;
   kinds[0xC9] = RET;
   kinds[0xCD] = CALL;
-  kinds[0xED] = PREFIX_ED;
-  kinds[0xDD] = PREFIX_INDEX;
-  kinds[0xFD] = PREFIX_INDEX;
+  kinds[0xCB] = PREFIXED;
+  kinds[0xED] = ED | PREFIXED;
+  kinds[0xDD] = INDEX | PREFIXED;
+  kinds[0xFD] = INDEX | PREFIXED;
   kinds[0xDB] = IN_PORT;
-  kinds[0x20] = JR_8085;
-  kinds[0x30] = JR_8085;
+  kinds[0x76] = HALT;
   return kinds;
 }
-constexpr std::array<uint8_t, 256> KINDS = make_kinds();
+constexpr std::array<uint16_t, 256> KINDS = make_kinds();
 
 // A prefix chain longer than this is run a piece at a time.
 constexpr int MAX_PREFIXES = 4;
@@ -79,7 +95,8 @@ Half half_of(Register which) {
 }  // namespace
 
 Machine::Machine(System& system)
-    : system_(system),
+    : kinds_(KINDS),
+      system_(system),
       cpu_(z80ex_create(&Machine::memory_read, this, &Machine::memory_write, this, &Machine::port_read, this,
                         &Machine::port_write, this, &Machine::interrupt_vector, this)) {
   if (cpu_ == nullptr) throw std::runtime_error("the Z80 emulation could not be created");
@@ -129,7 +146,7 @@ void Machine::set_reg(Register which, uint16_t value) {
   }
   z80ex_set_reg(cpu_, target, value);
   if (which == Register::r) z80ex_set_reg(cpu_, regR7, value & 0x80);
-  if (which == Register::sp) pop_returned_frames();
+  if (which == Register::sp) pop_returned_frames(value);
 }
 
 void Machine::set_mark(uint16_t address, Mark what, bool on) {
@@ -165,6 +182,14 @@ Stop Machine::run(const RunLimits& limits) {
   }
 }
 
+void Machine::set_processor(Processor processor) {
+  processor_ = processor;
+  // The 8085's rim and sim are the Z80's jr nz and jr nc.
+  for (int op : {0x20, 0x30}) {
+    kinds_[op] = processor == Processor::i8085 ? KINDS[op] | JR_8085 : KINDS[op];
+  }
+}
+
 void Machine::request_pause() {
   pause_.store(true);
   attention_.store(true);
@@ -181,39 +206,35 @@ bool Machine::attend() {
   return pause_.exchange(false);
 }
 
-bool Machine::before_instruction(uint16_t pc, uint8_t kind, uint8_t& after) {
+bool Machine::before_instruction(uint16_t pc, uint16_t& kind) {
   uint16_t at = pc;
-  for (int prefixes = 0; kind == PREFIX_INDEX && prefixes < MAX_PREFIXES; ++prefixes) kind = KINDS[memory_[++at]];
-  after = kind;
+  for (int prefixes = 0; (kind & INDEX) != 0 && prefixes < MAX_PREFIXES; ++prefixes) {
+    kind = kinds_[memory_[++at]] | PREFIXED;
+  }
   uint16_t port = 0;
-  switch (kind) {
-    case PREFIX_ED: {
-      const uint8_t op = memory_[static_cast<uint16_t>(at + 1)];
-      const auto foreign = foreign_instruction({0xED, op, memory_[static_cast<uint16_t>(at + 2)]}, processor_);
-      if (foreign) {
-        stop_ = Stop{StopReason::fault, pc, "", 0, 0, 0};
-        stop_.message = foreign->processor.empty()
-                            ? foreign->text + " are no instruction of the emulated Z80"
-                            : foreign->text + " is a " + foreign->processor +
-                                  " instruction, which the emulated Z80 does not have";
-        return true;
-      }
-      if (op == 0x4D || op == 0x45) after = RET;  // reti, retn
-      if (!reads_port_c(op)) return false;
-      port = z80ex_get_reg(cpu_, regBC);
-      break;
-    }
-    case IN_PORT:
-      port = static_cast<uint16_t>(z80ex_get_reg(cpu_, regAF) & 0xFF00) | memory_[static_cast<uint16_t>(at + 1)];
-      break;
-    case JR_8085:
-      if (processor_ != Processor::i8085) return false;
+  if ((kind & ED) != 0) {
+    const uint8_t op = memory_[static_cast<uint16_t>(at + 1)];
+    const auto foreign = foreign_instruction({0xED, op, memory_[static_cast<uint16_t>(at + 2)]}, processor_);
+    if (foreign) {
       stop_ = Stop{StopReason::fault, pc, "", 0, 0, 0};
-      stop_.message = std::string(memory_[at] == 0x20 ? "rim" : "sim") +
-                      " is an 8085 instruction, which the emulated Z80 does not have";
+      stop_.message = foreign->processor.empty() ? foreign->text + " are no instruction of the emulated Z80"
+                                                 : foreign->text + " is a " + foreign->processor +
+                                                       " instruction, which the emulated Z80 does not have";
       return true;
-    default:
-      return false;
+    }
+    if ((op & 0xC7) == 0x45) kind |= RET;  // retn, reti and their mirrors
+    if (op == 0x7B) kind |= MOVES_SP;     // ld sp,(nn)
+    if (!reads_port_c(op)) return false;
+    port = z80ex_get_reg(cpu_, regBC);
+  } else if ((kind & IN_PORT) != 0) {
+    port = static_cast<uint16_t>(z80ex_get_reg(cpu_, regAF) & 0xFF00) | memory_[static_cast<uint16_t>(at + 1)];
+  } else if ((kind & JR_8085) != 0) {
+    stop_ = Stop{StopReason::fault, pc, "", 0, 0, 0};
+    stop_.message = std::string(memory_[at] == 0x20 ? "rim" : "sim") +
+                    " is an 8085 instruction, which the emulated Z80 does not have";
+    return true;
+  } else {
+    return false;
   }
   if (system_.wait_for_port(port, [this] { return attend(); })) return false;
   stop_ = Stop{StopReason::paused, pc, "", 0, 0, 0};
@@ -221,27 +242,33 @@ bool Machine::before_instruction(uint16_t pc, uint8_t kind, uint8_t& after) {
 }
 
 bool Machine::execute(uint16_t pc) {
-  uint8_t kind = KINDS[memory_[pc]];
-  if (kind != PLAIN && before_instruction(pc, kind, kind)) return true;
-  const uint16_t sp_before = z80ex_get_reg(cpu_, regSP);
-  const bool at_entry_depth = frames_.empty() && sp_before == entry_stack_pointer_;
+  uint16_t kind = kinds_[memory_[pc]];
+  if ((kind & LOOK_FIRST) != 0 && before_instruction(pc, kind)) return true;
+  const uint16_t sp_before = (kind & STACK) != 0 ? z80ex_get_reg(cpu_, regSP) : 0;
+  const bool at_entry_depth = (kind & RET) != 0 && frames_.empty() && sp_before == entry_stack_pointer_;
   watch_hit_ = false;
-  int tstates = 0;
-  int pieces = 0;
-  do {
-    tstates += z80ex_step(cpu_);
-  } while (z80ex_last_op_type(cpu_) != 0 && ++pieces < MAX_PREFIXES);
+  int tstates = z80ex_step(cpu_);
+  if ((kind & PREFIXED) != 0) {
+    for (int pieces = 1; z80ex_last_op_type(cpu_) != 0 && pieces < MAX_PREFIXES; ++pieces) {
+      tstates += z80ex_step(cpu_);
+    }
+  }
   tstates_ += static_cast<uint64_t>(tstates);
   ++instructions_;
 
-  if (kind == CALL || kind == RST || kind == RET) track_stack(pc, kind, sp_before);
-  else if (z80ex_get_reg(cpu_, regSP) != sp_before) pop_returned_frames();
-
-  if (kind == RET && at_entry_depth && z80ex_get_reg(cpu_, regSP) == static_cast<uint16_t>(sp_before + 2)) {
-    stop_ = system_.returned_from_entry(pc);
-    if (stop_.reason != StopReason::none) return true;
+  if ((kind & STACK) != 0) {
+    const uint16_t sp = z80ex_get_reg(cpu_, regSP);
+    if ((kind & (CALL | RST)) != 0 && sp == static_cast<uint16_t>(sp_before - 2)) {
+      push_frame(pc, kind, sp);
+    } else if (static_cast<int16_t>(sp - sp_before) > 0) {
+      pop_returned_frames(sp);
+    }
+    if (at_entry_depth && sp == static_cast<uint16_t>(sp_before + 2)) {
+      stop_ = system_.returned_from_entry(pc);
+      if (stop_.reason != StopReason::none) return true;
+    }
   }
-  if (z80ex_doing_halt(cpu_)) {
+  if ((kind & HALT) != 0 && z80ex_doing_halt(cpu_)) {
     stop_ = system_.halted(pc);
     if (stop_.reason != StopReason::none) return true;
   }
@@ -254,23 +281,17 @@ bool Machine::execute(uint16_t pc) {
   return false;
 }
 
-void Machine::track_stack(uint16_t pc, uint8_t kind, uint16_t sp_before) {
-  const uint16_t sp = z80ex_get_reg(cpu_, regSP);
-  if (kind == RET) {
-    pop_returned_frames();
-    return;
-  }
-  if (sp != static_cast<uint16_t>(sp_before - 2)) return;  // a call whose condition failed
+void Machine::push_frame(uint16_t pc, uint16_t kind, uint16_t sp) {
   uint16_t at = pc;
-  while (KINDS[memory_[at]] == PREFIX_INDEX) ++at;
-  const uint16_t length = kind == CALL ? 3 : 1;
+  while ((KINDS[memory_[at]] & INDEX) != 0) ++at;
+  const uint16_t length = (kind & CALL) != 0 ? 3 : 1;
   frames_.push_back(Frame{pc, static_cast<uint16_t>(at + length), z80ex_get_reg(cpu_, regPC), sp});
 }
 
-void Machine::pop_returned_frames() {
+void Machine::pop_returned_frames(uint16_t sp) {
   // Depths are measured down from where the stack started, so that a stack
   // at the top of memory (sp wrapping to 0) compares the right way.
-  const uint16_t depth = static_cast<uint16_t>(entry_stack_pointer_ - z80ex_get_reg(cpu_, regSP));
+  const uint16_t depth = static_cast<uint16_t>(entry_stack_pointer_ - sp);
   while (!frames_.empty() && depth < static_cast<uint16_t>(entry_stack_pointer_ - frames_.back().stack_pointer)) {
     frames_.pop_back();
   }
@@ -280,7 +301,7 @@ void Machine::return_from_trap() {
   const uint16_t sp = z80ex_get_reg(cpu_, regSP);
   z80ex_set_reg(cpu_, regPC, read_word(sp));
   z80ex_set_reg(cpu_, regSP, static_cast<uint16_t>(sp + 2));
-  pop_returned_frames();
+  pop_returned_frames(static_cast<uint16_t>(sp + 2));
 }
 
 uint8_t Machine::memory_read(_z80_cpu_context*, uint16_t address, int, void* self) {

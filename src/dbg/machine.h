@@ -100,7 +100,7 @@ class Machine {
   void set_budget(uint64_t instructions) { budget_ = instructions; }
   uint64_t budget() const { return budget_; }
   // The processor the program was written for; decides what is foreign.
-  void set_processor(Processor processor) { processor_ = processor; }
+  void set_processor(Processor processor);
 
   const std::vector<Frame>& frames() const { return frames_; }
   uint64_t instructions() const { return instructions_; }
@@ -115,9 +115,9 @@ class Machine {
   enum Mark : uint8_t { BREAKPOINT = 1, TRAP = 2 };
   void set_mark(uint16_t address, Mark what, bool on);
   bool execute(uint16_t pc);  // true when the run stops (stop_ says why)
-  bool before_instruction(uint16_t pc, uint8_t kind, uint8_t& after);
-  void track_stack(uint16_t pc, uint8_t kind, uint16_t sp_before);
-  void pop_returned_frames();
+  bool before_instruction(uint16_t pc, uint16_t& kind);
+  void push_frame(uint16_t pc, uint16_t kind, uint16_t sp);
+  void pop_returned_frames(uint16_t sp);
 
   static uint8_t memory_read(_z80_cpu_context*, uint16_t address, int, void* self);
   static void memory_write(_z80_cpu_context*, uint16_t address, uint8_t value, void* self);
@@ -125,6 +125,7 @@ class Machine {
   static void port_write(_z80_cpu_context*, uint16_t port, uint8_t value, void* self);
   static uint8_t interrupt_vector(_z80_cpu_context*, void* self);
 
+  std::array<uint16_t, 256> kinds_;  // what each first byte calls for (see machine.cpp)
   System& system_;
   _z80_cpu_context* cpu_;
   std::array<uint8_t, 65536> memory_{};
