@@ -5,6 +5,7 @@
 #
 # Installed files (relative to the prefix):
 #   bin/zorm                        the assembler
+#   bin/zorm-dbg                    the debugger (when z80ex was found)
 #   share/man/man1/zorm.1           the man page
 #   share/doc/zorm/                 the manual, the debug file format, editor
 #                                   integration, the README and the examples
@@ -12,6 +13,9 @@
 include(GNUInstallDirs)
 
 install(TARGETS zorm RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR} COMPONENT zorm)
+if(TARGET zorm-dbg)
+  install(TARGETS zorm-dbg RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR} COMPONENT zorm)
+endif()
 
 set(ZORM_DOC_DIR "${CMAKE_SOURCE_DIR}/docs")
 if(EXISTS "${ZORM_DOC_DIR}/zorm.1")
