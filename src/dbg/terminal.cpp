@@ -249,6 +249,7 @@ void TerminalSession::start_program(bool stop_at_entry) {
 
 void TerminalSession::resume(Resume how, const std::string& argument) {
   if (!require_program()) return;
+  debugger_.machine().attend();  // a Ctrl-C typed at the prompt stops nothing later
   const std::optional<int> count = how == Resume::go || how == Resume::finish ? 1 : count_of(argument);
   if (!count) {
     say("The count must be a positive number.\n");

@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <thread>
 
 #include "dbg/assembled_program.h"
@@ -240,7 +241,7 @@ TEST(Machine, APauseFromAnotherThreadStopsARunningProgram) {
   MachineRun run(CPM + "loop: jr loop\n");
   run.machine().set_budget(0);
   std::thread pauser([&run] {
-    while (run.machine().instructions() < 1000) std::this_thread::yield();
+    std::this_thread::sleep_for(std::chrono::milliseconds(20));
     run.machine().request_pause();
   });
   const Stop stop = run.run();
