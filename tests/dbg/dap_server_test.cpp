@@ -75,6 +75,26 @@ TEST_F(DapServerTest, LinesCountedFromZeroAndHandlesThatEndWithAResume) {
             "no such variables (they last until the program runs again)");
 }
 
+TEST_F(DapServerTest, NonAsciiTextMovesNoLine) {
+  DapClient& client = start(
+      "; Grüße — ein Programm für den Z80 ✓\n"  // 1
+      " org 0x100\n"                            // 2
+      " ld hl,text ; „Text“\n"                  // 3
+      " ret\n"                                  // 4
+      "text: db 'Ünïcödé ✓',0\n",               // 5
+      {{"stopOnEntry", true}});
+  client.event("stopped");
+  const json set = client.call("setBreakpoints", {{"source", {{"path", dir_.file("t.asm")}}},
+                                                  {"breakpoints", {{{"line", 4}}}}})["breakpoints"];
+  EXPECT_EQ(set[0]["line"], 4);
+  client.call("continue", {{"threadId", 1}});
+  client.event("stopped");
+  const json frame = client.call("stackTrace", {{"threadId", 1}})["stackFrames"][0];
+  EXPECT_EQ(frame["line"], 4);
+  EXPECT_EQ(frame["column"], 1);
+  EXPECT_EQ(client.call("evaluate", {{"expression", "hl - text"}})["result"], "0 (0x0000)");
+}
+
 TEST_F(DapServerTest, BreakpointsSetWhileTheProgramRunsStopIt) {
   DapClient& client = start(LOOP);
   EXPECT_EQ(failure("stackTrace", {{"threadId", 1}})["message"], "the program is running");
