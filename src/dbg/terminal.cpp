@@ -501,7 +501,6 @@ void TerminalSession::registers(const std::string& argument) {
 }
 
 void TerminalSession::print_command(const std::string& argument) {
-  if (!require_program()) return;
   const std::optional<int32_t> value = evaluate(argument);
   if (value) say("%s = %d (%s)\n", argument.c_str(), *value, hex_value(*value).c_str());
 }
