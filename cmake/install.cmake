@@ -8,6 +8,7 @@
 #
 # Installed files (relative to the prefix):
 #   bin/zorm                        the assembler
+#   bin/zorm-dbg                    the debugger (when z80ex was found)
 #   share/man/man1/zorm.1           the man page
 #   share/doc/zorm/                 the manual, the debug file format, editor
 #                                   integration, the library, the README and
@@ -24,6 +25,9 @@ include(GNUInstallDirs)
 include(CMakePackageConfigHelpers)
 
 install(TARGETS zorm RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR} COMPONENT zorm)
+if(TARGET zorm-dbg)
+  install(TARGETS zorm-dbg RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR} COMPONENT zorm)
+endif()
 
 # The library, its headers and the packages that find it.
 set(ZORM_CMAKE_PACKAGE_DIR "${CMAKE_INSTALL_LIBDIR}/cmake/zorm")
