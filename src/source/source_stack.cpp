@@ -1,5 +1,6 @@
 #include "source/source_stack.h"
 
+#include <bit>
 #include <cstring>
 #include <new>
 
@@ -112,29 +113,31 @@ int SourceStack::read_line() {
   return read_file_line(entry, 0);
 }
 
+namespace {
+
+using Bytes16 = unsigned char __attribute__((vector_size(16)));
+
+// The position of the first control byte other than a tab among the sixteen
+// bytes at p (the line feed and the end-of-chunk sentinel are control bytes),
+// 16 when there is none.
+int first_control_byte(const char* p) {
+  const Bytes16 space = {0x20, 0x20, 0x20, 0x20, 0x20, 0x20, 0x20, 0x20, 0x20, 0x20, 0x20, 0x20, 0x20, 0x20, 0x20, 0x20};
+  const Bytes16 tab = {9, 9, 9, 9, 9, 9, 9, 9, 9, 9, 9, 9, 9, 9, 9, 9};
+  Bytes16 block;
+  std::memcpy(&block, p, 16);
+  const Bytes16 control = (block < space) & (block != tab);
+  uint64_t halves[2];
+  std::memcpy(halves, &control, 16);
+  if (halves[0] != 0) return std::countr_zero(halves[0]) / 8;
+  if (halves[1] != 0) return 8 + std::countr_zero(halves[1]) / 8;
+  return 16;
+}
+
+}  // namespace
+
 int SourceStack::read_file_line(SourceEntry& entry, int length) {
   char* line = current_line;
   const char* p = entry.read_position;
-  {
-    // Sixteen bytes at a time while none of them is a control byte other than
-    // a tab (the line feed and the end-of-chunk sentinel are control bytes,
-    // so the byte loop below takes over at the end of the line). The file
-    // buffer has room behind its sentinel for the last, partly read block.
-    using Bytes16 = unsigned char __attribute__((vector_size(16)));
-    const Bytes16 space = {0x20, 0x20, 0x20, 0x20, 0x20, 0x20, 0x20, 0x20, 0x20, 0x20, 0x20, 0x20, 0x20, 0x20, 0x20, 0x20};
-    const Bytes16 tab = {9, 9, 9, 9, 9, 9, 9, 9, 9, 9, 9, 9, 9, 9, 9, 9};
-    while (length <= LINE_CHUNK_CHARS - 16) {
-      Bytes16 block;
-      std::memcpy(&block, p, 16);
-      const Bytes16 control = (block < space) & (block != tab);
-      uint64_t halves[2];
-      std::memcpy(halves, &control, 16);
-      if ((halves[0] | halves[1]) != 0) break;
-      std::memcpy(line + length, p, 16);
-      length += 16;
-      p += 16;
-    }
-  }
   // Ends the line in current_line and hands it out; a piece cut at the length
   // limit keeps the line number of the line before it.
   auto deliver = [&](const char* next, bool line_feed) {
@@ -150,14 +153,21 @@ int SourceStack::read_file_line(SourceEntry& entry, int length) {
     return 0;
   };
   for (;;) {
-    // Printable bytes, tabs and bytes of 0x80 and above go straight in.
-    while (length < LINE_CHUNK_CHARS) {
-      const unsigned char b = static_cast<unsigned char>(*p);
-      if (b < 0x20 && b != '\t') break;
-      line[length++] = static_cast<char>(b);
-      ++p;
+    // Printable bytes, tabs and bytes of 0x80 and above go straight in,
+    // sixteen at a time: the block is copied whole and the line grows by the
+    // bytes before its first control byte. The file buffer has room behind
+    // its sentinel for a block read there, current_line for one written at
+    // the length limit.
+    const int plain = first_control_byte(p);
+    std::memcpy(line + length, p, 16);
+    const int room = LINE_CHUNK_CHARS - length;
+    if (plain >= room) {
+      length = LINE_CHUNK_CHARS;
+      return deliver(p + room, false);
     }
-    if (length == LINE_CHUNK_CHARS) return deliver(p, false);
+    length += plain;
+    p += plain;
+    if (plain == 16) continue;
     const unsigned char c = static_cast<unsigned char>(*p);
     if (c == '\n') return deliver(p + 1, true);
     if (c == static_cast<unsigned char>(END_OF_CHUNK)) {

@@ -15,6 +15,9 @@ inline constexpr int MAX_SOURCE_DEPTH = 20;
 inline constexpr int READ_CHUNK_SIZE = 8192;
 inline constexpr int LINE_CHUNK_CHARS = 251;
 inline constexpr int CURRENT_LINE_SIZE = 256;
+// Room behind current_line for whole sixteen-byte blocks: the reader copies
+// a line a block at a time and the lexer looks ahead a word at a time.
+inline constexpr int LINE_PADDING = 32;
 inline constexpr size_t PATH_BUFFER_SIZE = 260;
 inline constexpr char END_OF_CHUNK = 0x1A;
 
@@ -83,7 +86,7 @@ class SourceStack {
   // Closes everything still open (a pass that ended early).
   void close_all();
 
-  char current_line[CURRENT_LINE_SIZE] = {'\n', 0};
+  char current_line[CURRENT_LINE_SIZE + LINE_PADDING] = {'\n', 0};
   int file_index_counter = 0;
   int32_t expansion_counter = 1;
   uint32_t total_lines_read = 0;
