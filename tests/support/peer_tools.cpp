@@ -45,7 +45,7 @@ std::string find_tool(const std::string& name) {
 bool gas_available() { return !find_tool("z80-unknown-coff-as").empty() && !find_tool("z80-unknown-coff-objcopy").empty(); }
 
 PeerOutput gas_binary(const std::string& source, const std::string& march) {
-  TempDir dir;
+  TempDir dir(TempDir::Place::memory);
   dir.write("gas.s", source);
   const std::string command = quoted(find_tool("z80-unknown-coff-as")) + " -march=" + march + " -o " +
                               quoted(dir.file("gas.o")) + " " + quoted(dir.file("gas.s")) + " && " +
@@ -57,7 +57,7 @@ PeerOutput gas_binary(const std::string& source, const std::string& march) {
 bool pasmo_available() { return !find_tool("pasmo").empty(); }
 
 PeerOutput pasmo_binary(const std::string& source) {
-  TempDir dir;
+  TempDir dir(TempDir::Place::memory);
   dir.write("pasmo.asm", source);
   const std::string command =
       quoted(find_tool("pasmo")) + " " + quoted(dir.file("pasmo.asm")) + " " + quoted(dir.file("pasmo.bin"));
@@ -73,7 +73,7 @@ std::string record_objcopy() {
 }
 
 PeerOutput decode_records(const std::string& records, const char* format, unsigned gap_fill) {
-  TempDir dir;
+  TempDir dir(TempDir::Place::memory);
   dir.write("in.rec", records);
   char fill[8];
   std::snprintf(fill, sizeof fill, "0x%02x", gap_fill & 0xFF);
