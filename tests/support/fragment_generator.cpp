@@ -17,7 +17,8 @@ const std::vector<std::string> OPERATORS = {"+", "-", "*", "/", "%", "&", "|", "
                                             ">", ">=", "=", "!=", "&&", "||", "(", ")", "[", "]", ",", ":", "$"};
 
 std::string number_text(Random& r) {
-  const uint32_t value = static_cast<uint32_t>(r.one_in(4) ? r.range(0, 0x7FFFFFFF) : r.range(0, 300));
+  const uint32_t wide = static_cast<uint32_t>(r.below(0x10000)) << 16 | static_cast<uint32_t>(r.below(0x10000));
+  const uint32_t value = r.one_in(4) ? wide : static_cast<uint32_t>(r.range(0, 300));
   switch (r.below(6)) {
     case 0:
       return "-" + literal(r, value);
