@@ -62,14 +62,10 @@ void StatementProcessor::assemble_pass() {
         break;
       }
       if (skipping && !(row != nullptr && row->conditional && !lexer.at_line_start)) {
-        // A line of a false conditional block: read to its end.
-        do {
-          token = lexer.next_token(1);
-        } while (token != TOKEN_NEWLINE && token != TOKEN_END_OF_INPUT);
-        if (token == TOKEN_END_OF_INPUT) {
-          if (as.conditionals.conditional_depth != 0) as.diagnostics.report_error(ERROR_IF_WITHOUT_ENDIF);
-          return;
-        }
+        // A line of a false conditional block is ignored whatever it holds:
+        // the rest of it is not read as tokens, so nothing on it is stacked
+        // or reported, and the next line is read afresh.
+        lexer.abandon_line();
         break;
       }
       if (token != TOKEN_IDENTIFIER) {

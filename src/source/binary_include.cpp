@@ -122,7 +122,19 @@ int include_records(Assembler& as, const std::string& path) {
   const Options& o = as.options;
   char text[RECORD_LINE_SIZE];
   int line_count = 0;
-  while (std::fgets(text, sizeof text, file) != nullptr) {
+  for (;;) {
+    // The last byte of the buffer is overwritten only when a read fills it.
+    text[sizeof text - 1] = 'x';
+    if (std::fgets(text, sizeof text, file) == nullptr) break;
+    // A line is read whole: what does not fit (characters after a record's
+    // checksum, the end of a long comment line) is dropped, never read as a
+    // line of its own.
+    if (text[sizeof text - 1] == '\0' && text[sizeof text - 2] != '\n') {
+      int c;
+      do {
+        c = std::fgetc(file);
+      } while (c != '\n' && c != EOF);
+    }
     ++line_count;
     if (!o.quiet && (line_count % 100 == 0 || (o.verbose && line_count % 25 == 0))) {
       as.err.printf("Reading line %5d\r", line_count);

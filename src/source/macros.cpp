@@ -18,6 +18,26 @@ int find_name(const std::vector<std::string>& names, const char* name, KeywordCo
   return -1;
 }
 
+// Whether the apostrophe at p belongs to the register name af' (the name af
+// ends right before it), as the lexer reads it; any other apostrophe opens a
+// quoted constant. A $ or # before the letters makes them hexadecimal digits.
+bool is_af_prime(const char* start, const char* p) {
+  if (p - start < 2 || p[-2] != 'a' || p[-1] != 'f') return false;
+  if (p - start == 2) return true;
+  const char before = p[-3];
+  const CharClass kind = CHAR_CLASS[static_cast<unsigned char>(before)];
+  return kind != CHAR_NAME && kind != CHAR_DIGIT && before != '$' && before != '#';
+}
+
+// The apostrophe that closes the quoted constant opened at p, as the lexer
+// finds it: the next one on the line, at most MAX_STRING_CHARS characters on;
+// null when the constant is not complete.
+const char* closing_apostrophe(const char* p) {
+  const char* q = p + 1;
+  while (*q != '\'' && *q != '\n' && *q != '\0' && q - p <= MAX_STRING_CHARS) ++q;
+  return *q == '\'' && q - p <= MAX_STRING_CHARS + 1 ? q : nullptr;
+}
+
 }  // namespace
 
 // Reads "name macro p1,p2,..." and the body up to endm, stores the body with
@@ -62,9 +82,17 @@ int Macros::macro_define() {
     bool identifier_seen = false;
     bool line_dropped = false;
     const char* p = line;
+    // Inside a quoted constant such as '"' a double quote is a plain
+    // character; parameters and local names are still replaced there.
+    const char* constant_end = nullptr;
     while (*p != '\0') {
       const char c = *p;
-      if (c == '"') {
+      if (c == '\'' && constant_end == nullptr && !is_af_prime(line, p)) {
+        constant_end = closing_apostrophe(p);
+      } else if (p == constant_end) {
+        constant_end = nullptr;
+      }
+      if (c == '"' && constant_end == nullptr) {
         // Text between double quotes is copied as it stands.
         const char* q = p + 1;
         while (*q != '"' && *q != '\n' && *q != '\0') ++q;
@@ -81,13 +109,15 @@ int Macros::macro_define() {
       lexer.cursor_ = p;
       lexer.line_end_state = 0;
       const int token = lexer.next_token(1);
+      const char* after = lexer.cursor();
+      if (constant_end != nullptr && after > constant_end) after = constant_end;  // af before the closing quote
       if (token != TOKEN_IDENTIFIER) {
-        body.push_back(c);
-        ++p;
+        // A keyword is copied whole: its last letters are no parameter.
+        body.append(p, static_cast<size_t>(after - p));
+        p = after;
         continue;
       }
       const char* word = lexer.token_text;
-      const char* after = lexer.cursor();
       if (!identifier_seen && compare(word, "endm") == 0) {
         ended_by_endm = true;
         line_dropped = true;
@@ -155,18 +185,27 @@ int Macros::macro_exit() {
 }
 
 // The text after a macro name becomes the argument string: commas outside
-// parentheses and double quotes separate arguments; a ';' outside double
-// quotes ends them.
+// parentheses, double quotes and quoted constants separate arguments; a ';'
+// outside them ends them.
 std::string Macros::scan_arguments(const char* text) {
   std::string arguments;
   const char* p = text;
   while (*p == ' ' || *p == '\t') ++p;
   int depth = 0;
   bool quoted = false;
+  const char* constant_end = nullptr;  // the closing apostrophe of a quoted constant
   for (; *p != '\0' && *p != '\n'; ++p) {
     const char c = *p;
-    if (c == ';' && !quoted) break;
     if (c == '\r' || c == ARG_SEPARATOR) continue;
+    if (constant_end != nullptr) {
+      // A complete constant in apostrophes, such as '"' or ',', is one token:
+      // nothing in it separates, nests or ends the arguments.
+      if (p == constant_end) constant_end = nullptr;
+      arguments.push_back(c);
+      continue;
+    }
+    if (c == '\'' && !quoted && !is_af_prime(text, p)) constant_end = closing_apostrophe(p);
+    if (c == ';' && !quoted) break;
     if (c == '"') {
       quoted = !quoted;
     } else if (!quoted) {

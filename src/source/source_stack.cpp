@@ -176,24 +176,26 @@ int SourceStack::read_file_line(SourceEntry& entry, int length) {
         p = file_buffer_.get();
         if (entry.bytes_buffered != 0) continue;
       }
-      return finish_file(length);
+      // The file has ended. A last line without a line end is still a line
+      // of this file: it is delivered as if a line end followed, while the
+      // file is on the stack, and the file ends at the next call.
+      if (length != 0) return deliver(p, true);
+      return finish_file();
     }
     ++p;  // other control bytes, carriage return among them, are dropped
   }
 }
 
-// The innermost file has ended; what was gathered of its last line is in
-// current_line[0..length).
-int SourceStack::finish_file(int length) {
-  current_line[length] = '\n';
-  current_line[length + 1] = '\0';
+// The innermost file has ended after its last line. An included file is
+// followed by one empty line before the including file or expansion goes on.
+int SourceStack::finish_file() {
   pop_entry();
   if (top_ < 0) {
     file_index_counter = 0;
-    if (length == 0) return -1;
-    if (as_.options.listing_level > 0) as_.listing.list_this_line = true;
-    return 0;
+    return -1;
   }
+  current_line[0] = '\n';
+  current_line[1] = '\0';
   if (!entries_[top_].is_expansion()) reload_chunk(entries_[top_]);
   after_line_delivered(!entries_[top_].is_expansion());
   return 0;
@@ -217,7 +219,9 @@ void SourceStack::expand_body_line(SourceEntry& entry) {
   for (;;) {
     char c = *p;
     if (c == '\n' || c == '\0') {
-      entry.expanded_terminator = c;
+      // A last body line without a line feed is still a line of the body;
+      // the body ends at the next call.
+      entry.expanded_terminator = c == '\0' && text.empty() ? '\0' : '\n';
       entry.read_position = c == '\n' ? p + 1 : p;
       return;
     }

@@ -80,7 +80,7 @@ class SourceStack {
   int read_file_line(SourceEntry& entry, int length);
   int read_expansion_line(SourceEntry& entry);
   void expand_body_line(SourceEntry& entry);
-  int finish_file(int length);
+  int finish_file();
   void reload_chunk(SourceEntry& entry);
   void fill_buffer(SourceEntry& entry);
   void after_line_delivered(bool from_file);

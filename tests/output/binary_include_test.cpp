@@ -160,6 +160,21 @@ TEST_F(IncludeTest, CommentsEmptyLinesLowerCaseAndLineEnds) {
   EXPECT_EQ(bytes(0x8000, 3), (std::vector<uint8_t>{0xAB, 0xCD, 0xEF}));
 }
 
+TEST_F(IncludeTest, LinesLongerThanTheBufferAreReadWhole) {
+  // What does not fit in the 128-byte line buffer is dropped, never read as a
+  // line of its own: the end of a long comment, blanks after a checksum, the
+  // line end of a comment of exactly 127 characters. A comment holding NUL
+  // bytes is one line too.
+  std::string file(1, ';');
+  file.append(300, 'c').append("\n");
+  file.append(intel(0x0000, {0x01}), 0, 13).append(200, ' ').append("\n");
+  file.append(1, ';').append(126, '-').append("\n");
+  file.append(";\0\0 NUL\n", 8);
+  file.append(intel(0x0001, {0x02}));
+  EXPECT_EQ(records(file), 0);
+  EXPECT_EQ(bytes(0x8000, 2), (std::vector<uint8_t>{0x01, 0x02}));
+}
+
 TEST_F(IncludeTest, InvalidLinesEndTheIncludeKeepingEarlierRecords) {
   const std::string good = intel(0x0000, {0x11});
   const std::vector<std::string> bad = {

@@ -100,6 +100,50 @@ TEST(Macros, CallArgumentsKeepParenthesesAndQuotes) {
   EXPECT_EQ(Macros::scan_arguments("a\r\x1f,b\n"), std::string("a\x1f" "b"));
 }
 
+TEST(Macros, AQuotedConstantIsOneTokenToTheArgumentScanner) {
+  // Nothing inside a complete constant in apostrophes separates, nests,
+  // quotes or ends the arguments; the apostrophe of af' opens no constant.
+  EXPECT_EQ(Macros::scan_arguments(" '\"',0x10\n"), std::string("'\"'\x1f" "0x10"));
+  EXPECT_EQ(Macros::scan_arguments("',',';',')','(',1\n"), std::string("','\x1f';'\x1f')'\x1f'('\x1f" "1"));
+  EXPECT_EQ(Macros::scan_arguments("af',1\n"), std::string("af'\x1f" "1"));
+  EXPECT_EQ(Macros::scan_arguments("af',',' ; comment\n"), std::string("af'\x1f',' "));
+  EXPECT_EQ(Macros::scan_arguments("xaf',' ; a constant follows the name xaf\n"), std::string("xaf',' "));
+  EXPECT_EQ(Macros::scan_arguments("$af',1'\n"), std::string("$af',1'"));
+  // An apostrophe without a closing one is a plain character, as before.
+  EXPECT_EQ(Macros::scan_arguments("'a,b\n"), std::string("'a\x1f" "b"));
+  // Nor is one with more than 250 characters before the closing one.
+  std::string long_constant(1, '\'');
+  long_constant.append(251, 'c').append("',1\n");
+  EXPECT_EQ(Macros::scan_arguments(long_constant.c_str()), long_constant.substr(0, 253) + "\x1f" "1");
+}
+
+TEST(Macros, QuotedConstantsInCallsAndBodies) {
+  auto a = assemble(
+      "outc\tmacro ch,port\n\tld a,ch\n\tout (port),a\n\tendm\n"
+      "cnt\tmacro\n\tdb \\0\n\tendm\n"
+      "dbq\tmacro x\n\tdb '\"',x,\"'\",x\n\tendm\n"
+      "\toutc '\"',0x10\n"
+      "\tcnt '\"',0x10\n\tcnt ','\n\tcnt '(',1\n\tcnt ';'\n\tcnt af',af'\n"
+      "\tdbq 7\n",
+      {"-q", "-x"});
+  ASSERT_EQ(a->run.status, 0) << a->run.out;
+  EXPECT_EQ(a->bytes(0, 4), (std::vector<uint8_t>{0x3E, 0x22, 0xD3, 0x10}));
+  EXPECT_EQ(a->bytes(4, 5), (std::vector<uint8_t>{2, 1, 2, 1, 2}));
+  // A double quote inside a constant starts no quoted text in a body either.
+  EXPECT_EQ(symbol(*a, "dbq")->body, "\tdb '\"',\\1,\"'\",\\1\n");
+  EXPECT_EQ(a->bytes(9, 4), (std::vector<uint8_t>{0x22, 7, 0x27, 7}));
+}
+
+TEST(Macros, TheLastLettersOfAKeywordAreNoParameter) {
+  // ix, iy and af are read whole; a parameter x, y or f after their first
+  // letter would turn ld ix,x into ld i\1,\1.
+  auto a = assemble("ldx\tmacro x,y,f\n\tld ix,x\n\tld iy,y\n\tex af,af'\n\tpush af\n\tendm\n\tldx 1,2,3\n",
+                    {"-q", "-x"});
+  ASSERT_EQ(a->run.status, 0) << a->run.out;
+  EXPECT_EQ(symbol(*a, "ldx")->body, "\tld ix,\\1\n\tld iy,\\2\n\tex af,af'\n\tpush af\n");
+  EXPECT_EQ(a->bytes(0, 10), (std::vector<uint8_t>{0xDD, 0x21, 1, 0, 0xFD, 0x21, 2, 0, 0x08, 0xF5}));
+}
+
 TEST(Macros, ARecursiveMacroReachesTheNestingLimit) {
   auto a = assemble("rec\tmacro\n\trec\n\tendm\n\trec\n", {"-q"});
   EXPECT_EQ(a->run.status, 3);

@@ -35,9 +35,10 @@ TEST(SourceStack, LineEndsAndControlBytes) {
   EXPECT_EQ(lines[0].second, "one\n");
   EXPECT_EQ(lines[1].second, "two\n");
   EXPECT_EQ(lines[2].second, "three\tx\n");
-  EXPECT_EQ(lines[3].second, "last\n");  // the unterminated last line
+  EXPECT_EQ(lines[3].second, "last\n");  // the last line has no line end and is a line all the same
   EXPECT_EQ(lines[2].first, 3);
-  EXPECT_EQ(reader.assembler.sources.total_lines_read, 3u);
+  EXPECT_EQ(lines[3].first, 4);
+  EXPECT_EQ(reader.assembler.sources.total_lines_read, 4u);
 }
 
 TEST(SourceStack, LongLinesAreCutAt251Characters) {
