@@ -9,6 +9,13 @@ namespace zorm::test {
 
 namespace {
 
+// text + tail; written out because g++ 12 warns (-Wrestrict, wrongly) about
+// "literal" + std::string(...).
+std::string joined(std::string text, const std::string& tail) {
+  text += tail;
+  return text;
+}
+
 const std::vector<std::string> NAMES = {"a1", "lab", "x", "count", "loop", "val", "fwd0", "m1", "s1", "p", "q_2",
                                         ".dot", "?q", "name_that_is_longer_than_thirty_one_characters"};
 const std::vector<std::string> KEYWORDS = {"a", "b", "hl", "ix", "iy", "sp", "af", "af'", "ixh", "yl", "nz", "m",
@@ -21,7 +28,7 @@ std::string number_text(Random& r) {
   const uint32_t value = r.one_in(4) ? wide : static_cast<uint32_t>(r.range(0, 300));
   switch (r.below(6)) {
     case 0:
-      return "-" + literal(r, value);
+      return joined("-", literal(r, value));
     case 1:
       return std::to_string(r.range(0, 40)) + "#" + std::to_string(r.range(0, 99));  // radix out of range too
     case 2:
@@ -53,7 +60,7 @@ std::string expression_text(Random& r, int depth) {
     case 3:
       return number_text(r);
     case 4:
-      return "(" + expression_text(r, depth - 1) + ")";
+      return joined("(", expression_text(r, depth - 1)) + ")";
     case 5:
       return r.pick(std::vector<std::string>{"-", "~", "!", "hi ", "lo ", "+"}) + expression_text(r, depth - 1);
     default:
@@ -86,7 +93,7 @@ std::string directive_line(Random& r) {
     return label + "\tinclude " + r.pick(names);
   }
   if (directive == "end" && r.one_in(2)) return label + "\tend struct";
-  return label + "\t" + directive + (r.one_in(4) ? "" : " " + operand_list(r));
+  return label + "\t" + directive + (r.one_in(4) ? "" : joined(" ", operand_list(r)));
 }
 
 // Printable and control characters that mean something to the reader or the
@@ -228,7 +235,7 @@ std::string random_source(Random& r, int lines, const std::vector<std::string>& 
         }
         break;
       case 5: {  // a structure
-        text += "\tstruct " + r.pick(NAMES) + (r.one_in(3) ? "," + number_text(r) : "") + "\n";
+        text += "\tstruct " + r.pick(NAMES) + (r.one_in(3) ? joined(",", number_text(r)) : "") + "\n";
         static const std::vector<std::string> members = {"\tdb m_a", "\tdw m_b", "\tdd m_c", "\tds m_d,3",
                                                          "\tlabel m_e", "\tds 2", "\talign", "\talign 4",
                                                          "\tnop", "m_f\tdb"};
