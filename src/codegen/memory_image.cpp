@@ -45,6 +45,19 @@ int MemoryImage::emit_byte(int32_t value) {
   return statement_memory_error;
 }
 
+int MemoryImage::emit_zeros(uint32_t count) {
+  if (segment == SEGMENT_BSS && count > 0) {
+    // Nothing is stored in the bss segment: the bytes only count, and the
+    // first one meets the memory diagnostic that every other one would.
+    if (emit_byte(0) == 0) statement_length += static_cast<int32_t>(count - 1);
+    return statement_memory_error;
+  }
+  for (uint32_t i = 0; i < count; ++i) {
+    if (emit_byte(0) != 0) break;
+  }
+  return statement_memory_error;
+}
+
 int MemoryImage::emit_opcode(int32_t value) {
   if ((value & 0xFF00) != 0) emit_byte((value >> 8) & 0xFF);
   return emit_byte(value & 0xFF);

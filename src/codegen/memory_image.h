@@ -42,6 +42,8 @@ class MemoryImage {
   uint32_t next_used(uint32_t from, uint32_t limit) const;
 
   int emit_byte(int32_t value);
+  // count zero bytes, stopping at the first memory diagnostic.
+  int emit_zeros(uint32_t count);
   int emit_opcode(int32_t value);
   int emit_word(int32_t value);
   int emit_dword(int32_t value);

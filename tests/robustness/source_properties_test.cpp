@@ -14,10 +14,10 @@ namespace zorm::test {
 namespace {
 
 // Cases per property in the normal run (a few seconds in all).
-constexpr int SKIPPED_LINES_CASES = 150;
-constexpr int PEER_BYTES_CASES_PER_LEVEL = 4;
-constexpr int MOVED_LINES_CASES = 80;
-constexpr int OBJECT_FORMATS_CASES = 40;
+constexpr int SKIPPED_LINES_CASES = 400;
+constexpr int PEER_BYTES_CASES_PER_LEVEL = 5;
+constexpr int MOVED_LINES_CASES = 200;
+constexpr int OBJECT_FORMATS_CASES = 60;
 constexpr int STATEMENTS = 60;
 
 template <typename Check>
