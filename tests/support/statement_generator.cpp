@@ -170,8 +170,9 @@ Operand immediate8(Random& r) {
   return {signed_expression(r, value), decimal(value & 0xFF)};
 }
 
+// A 16-bit immediate or jump target: -32768 is refused as a target.
 Operand immediate16(Random& r) {
-  const int value = r.one_in(8) ? r.range(-32768, -1) : r.range(0, 65535);
+  const int value = r.one_in(8) ? r.range(-32767, -1) : r.range(0, 65535);
   return {signed_expression(r, value), decimal(value & 0xFFFF)};
 }
 
