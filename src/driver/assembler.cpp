@@ -44,10 +44,15 @@ int Assembler::run(int argc, const char* const* argv) {
     status = fatal.status;
   }
   sources.close_all();
-  debug.close();
+  if (!debug.close()) {
+    // A debug file that could not be completed leaves an earlier one alone.
+    out.printf("Can't create output file %s.\n", options.debug_name.c_str());
+    status = EXIT_FILE;
+  }
   listing_file.close();
   if (listing_file.failed()) {
-    // A listing that could not be written completely is a failed run.
+    // A listing that could not be written completely is a failed run, and
+    // leaves an earlier listing alone.
     out.printf("Can't create output file %s.\n", options.listing_name.c_str());
     status = EXIT_FILE;
   }

@@ -11,6 +11,7 @@
 #include "listing/diagnostics.h"
 #include "listing/listing.h"
 #include "output/debug_file.h"
+#include "output/temporary_files.h"
 #include "parse/conditional.h"
 #include "parse/lexer.h"
 #include "parse/operand_parser.h"
@@ -45,6 +46,9 @@ class Assembler {
 
   TextStream& out;
   TextStream& err;
+  // The output files being written, for a front-end that removes them when
+  // the process is ended by a signal; it outlives the files it records.
+  TemporaryFiles temporary_files;
   TextStream listing_file;
 
   Options options;

@@ -385,7 +385,7 @@ void parse_command_line(Assembler& as, int argc, const char* const* argv) {
   if (o.listing_name == "-") {
     o.listing_to_stdout = true;
   } else {
-    if (!as.listing_file.open_file(o.listing_name.c_str())) {
+    if (!as.listing_file.open_file(as.temporary_files, o.listing_name)) {
       as.out.printf("Can't create output file %s.\n", o.listing_name.c_str());
       throw FatalExit{EXIT_FILE};
     }

@@ -2,26 +2,35 @@
 
 #include <vector>
 
+#include "output/output_file.h"
+
 namespace zorm {
 
-TextStream::~TextStream() { close(); }
+TextStream::TextStream() = default;
 
-void TextStream::close() {
-  if (file_ != nullptr && owns_) {
-    if (std::fclose(file_) != 0) failed_ = true;
-  } else if (file_ != nullptr) {
-    if (std::fflush(file_) != 0) failed_ = true;
-  }
-  file_ = nullptr;
-  owns_ = false;
+TextStream::TextStream(FILE* file) : file_(file) {}
+
+// An output file still open here was not completed: it is given up.
+TextStream::~TextStream() {
+  if (output_ == nullptr) close();
 }
 
-bool TextStream::open_file(const char* path) {
+void TextStream::close() {
+  if (output_ != nullptr) {
+    if (!output_->commit(failed_)) failed_ = true;
+    output_.reset();
+  } else if (file_ != nullptr && std::fflush(file_) != 0) {
+    failed_ = true;
+  }
+  file_ = nullptr;
+}
+
+bool TextStream::open_file(TemporaryFiles& temporary_files, const std::string& path) {
   close();
-  FILE* f = std::fopen(path, "w");
-  if (f == nullptr) return false;
-  file_ = f;
-  owns_ = true;
+  auto output = std::make_unique<OutputFile>();
+  if (!output->open(temporary_files, path, true)) return false;
+  file_ = output->file();
+  output_ = std::move(output);
   return true;
 }
 

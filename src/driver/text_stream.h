@@ -2,10 +2,14 @@
 
 #include <cstdarg>
 #include <cstdio>
+#include <memory>
 #include <string>
 #include <string_view>
 
 namespace zorm {
+
+class OutputFile;
+class TemporaryFiles;
 
 // An output stream of the run: standard output, standard error or the listing.
 // It either writes to a C stream (opened in text mode, so line ends are the
@@ -13,8 +17,8 @@ namespace zorm {
 // in-process and look at everything the run printed.
 class TextStream {
  public:
-  TextStream() = default;  // collects in memory
-  explicit TextStream(FILE* file, bool owns = false) : file_(file), owns_(owns) {}
+  TextStream();  // collects in memory
+  explicit TextStream(FILE* file);
   ~TextStream();
   TextStream(const TextStream&) = delete;
   TextStream& operator=(const TextStream&) = delete;
@@ -28,10 +32,14 @@ class TextStream {
   void puts(const char* text);
   void flush();
 
-  // Opens a file for writing as text; false when it cannot be created.
-  bool open_file(const char* path);
+  // Opens an output file for writing as text; false when it cannot be
+  // created. It takes the place of an earlier file of its name when it is
+  // closed complete (see OutputFile).
+  bool open_file(TemporaryFiles& temporary_files, const std::string& path);
   // Gives the C stream a full buffer; false when none could be had.
   bool set_buffer(size_t size);
+  // Flushes the C stream, or completes the output file; failed() tells
+  // whether everything could be written.
   void close();
 
   bool is_file() const { return file_ != nullptr; }
@@ -42,7 +50,7 @@ class TextStream {
 
  private:
   FILE* file_ = nullptr;
-  bool owns_ = false;
+  std::unique_ptr<OutputFile> output_;  // the file opened by open_file
   bool failed_ = false;
   std::string captured_;
 };

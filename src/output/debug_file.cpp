@@ -44,26 +44,22 @@ uint16_t debug_header_checksum(const void* data, size_t size) {
   return sum;
 }
 
-DebugFile::~DebugFile() { close(); }
-
 bool DebugFile::create_debug_file(const std::string& path) {
   return create_debug_file(path, DEBUG_IDENTIFICATION_TEXT, DEBUG_FORMAT_VERSION, DEBUG_FLAGS, DEBUG_NOTICE_TEXT);
 }
 
 bool DebugFile::create_debug_file(const std::string& path, const char* identification, unsigned version,
                                   unsigned flags, const char* notice) {
-  close();
+  output_.discard();
   if (version > DEBUG_MAX_VERSION) return false;
-  FILE* file = std::fopen(path.c_str(), "wb");
-  if (file == nullptr) return false;
+  if (!output_.open(as_.temporary_files, path, false)) return false;
   const std::string header = debug_file_header(identification, version, flags, notice);
   // Flushed at once, so a device that takes no data is found here.
-  if (header.empty() || std::fwrite(header.data(), 1, header.size(), file) != header.size() ||
-      std::fflush(file) != 0) {
-    std::fclose(file);
+  if (header.empty() || std::fwrite(header.data(), 1, header.size(), file()) != header.size() ||
+      std::fflush(file()) != 0) {
+    output_.discard();
     return false;
   }
-  file_ = file;
   path_ = path;
   return true;
 }
@@ -92,11 +88,11 @@ void DebugFile::write_symbol_record(const std::string& name, uint8_t& attributes
 }
 
 void DebugFile::write_byte(uint8_t byte) {
-  if (file_ != nullptr) std::fputc(byte, file_);
+  if (is_open()) std::fputc(byte, file());
 }
 
 void DebugFile::write_bytes(const void* data, size_t size) {
-  if (file_ != nullptr && size != 0) std::fwrite(data, 1, size, file_);
+  if (is_open() && size != 0) std::fwrite(data, 1, size, file());
 }
 
 void DebugFile::write_number16(int32_t value) {
@@ -113,7 +109,7 @@ void DebugFile::write_number32(int32_t value) {
 }
 
 void DebugFile::finish_debug_file() {
-  if (file_ == nullptr) return;
+  if (!is_open()) return;
   struct Last {
     int32_t file_index;
     int32_t line;
@@ -142,17 +138,13 @@ void DebugFile::finish_debug_file() {
 }
 
 void DebugFile::check_written() {
-  if (file_ == nullptr) return;
-  if (std::fflush(file_) == 0 && std::ferror(file_) == 0) return;
-  std::fclose(file_);
-  file_ = nullptr;
+  if (!is_open()) return;
+  if (std::fflush(file()) == 0 && std::ferror(file()) == 0) return;
+  output_.discard();
   as_.out.printf("Can't create output file %s.\n", path_.c_str());
   throw FatalExit{EXIT_FILE};
 }
 
-void DebugFile::close() {
-  if (file_ != nullptr) std::fclose(file_);
-  file_ = nullptr;
-}
+bool DebugFile::close() { return !is_open() || output_.commit(); }
 
 }  // namespace zorm

@@ -4,6 +4,8 @@
 #include <cstdio>
 #include <string>
 
+#include "output/output_file.h"
+
 namespace zorm {
 
 class Assembler;
@@ -25,7 +27,6 @@ uint16_t debug_header_checksum(const void* data, size_t size);
 class DebugFile {
  public:
   explicit DebugFile(Assembler& as) : as_(as) {}
-  ~DebugFile();
   DebugFile(const DebugFile&) = delete;
   DebugFile& operator=(const DebugFile&) = delete;
 
@@ -33,7 +34,7 @@ class DebugFile {
   bool create_debug_file(const std::string& path);
   bool create_debug_file(const std::string& path, const char* identification, unsigned version, unsigned flags,
                          const char* notice);
-  bool is_open() const { return file_ != nullptr; }
+  bool is_open() const { return output_.is_open(); }
   void write_processor_record(uint32_t code);
   void write_file_record(const std::string& path);
   // One symbol record; sets bit 7 of attributes when the value needs 32 bits.
@@ -47,11 +48,15 @@ class DebugFile {
   // Pushes what was written to the file; a write error ends the run with
   // "Can't create output file".
   void check_written();
-  void close();
+  // Completes the file, which then takes the place of an earlier one; false
+  // when it could not be written completely.
+  bool close();
 
  private:
+  FILE* file() const { return output_.file(); }
+
   Assembler& as_;
-  FILE* file_ = nullptr;
+  OutputFile output_;
   std::string path_;
 };
 

@@ -84,6 +84,7 @@ int SourceStack::open_source_file(const std::string& path) {
   entry.line_number = 0;
   entry.file_index = file_index_counter++;
   entry.saved_conditional_depth = as_.conditionals.conditional_depth;
+  entry.line_cut = false;
   entry.read_position = file_buffer_.get();
   if (as_.pass_number == 0 && as_.debug.is_open()) as_.debug.write_file_record(path);
   fill_buffer(entry);
@@ -156,6 +157,7 @@ int SourceStack::read_file_line(SourceEntry& entry, int length) {
       ++total_lines_read;
     }
     entry.read_position = next;
+    entry.line_cut = !line_feed;
     line[length] = '\n';
     line[length + 1] = '\0';
     after_line_delivered(true);
@@ -181,8 +183,10 @@ int SourceStack::read_file_line(SourceEntry& entry, int length) {
       }
       // The file has ended. A last line without a line end is still a line
       // of this file: it is delivered as if a line end followed, while the
-      // file is on the stack, and the file ends at the next call.
-      if (length != 0) return deliver(p, true);
+      // file is on the stack, and the file ends at the next call. (After a
+      // piece cut at the length limit that is an empty line, as it would be
+      // before a line end.)
+      if (length != 0 || entry.line_cut) return deliver(p, true);
       return finish_file();
     }
     ++p;  // other control bytes, carriage return among them, are dropped

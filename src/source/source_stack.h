@@ -28,6 +28,7 @@ struct SourceEntry {
   int32_t line_number = 0;
   int32_t file_index = 0;       // -1 marks a macro expansion
   int32_t saved_conditional_depth = 0;
+  bool line_cut = false;        // file: the last piece delivered was cut at the length limit
   // Macro expansion: the current body line with its arguments filled in,
   // delivered in pieces of at most LINE_CHUNK_CHARS characters.
   std::string expanded;

@@ -1,9 +1,11 @@
 // Output files that cannot be written completely: a full device, a folder in
 // the place of a file, a disk that fills up in the middle of a file, a folder
 // the user may not write to. Whatever happens, the run reports "Can't create
-// output file NAME." with exit status 2, and no truncated object file is left
-// behind: the object is written to a temporary file in its folder and renamed
-// into place only when it is complete.
+// output file NAME." with exit status 2, and no truncated object, listing or
+// debug file takes the place of an earlier one: each is written to a
+// temporary file in its folder and renamed into place only when it is
+// complete (or, where no temporary file can be made, written in place with
+// the earlier content put back on failure).
 
 #include <gtest/gtest.h>
 
@@ -22,13 +24,6 @@
 namespace zorm::test {
 namespace {
 
-// The names in a folder, sorted; temporary files included.
-std::vector<std::string> entries(const std::string& folder) {
-  std::vector<std::string> names;
-  for (const auto& entry : std::filesystem::directory_iterator(folder)) names.push_back(entry.path().filename());
-  std::sort(names.begin(), names.end());
-  return names;
-}
 
 std::vector<std::string> names(std::vector<std::string> list) {
   std::sort(list.begin(), list.end());
@@ -77,7 +72,7 @@ TEST(OutputFaults, ObjectOnAFullDeviceLeavesTheDeviceAndNoTemporaryFile) {
     EXPECT_EQ(run.status, 2) << format.extension;
     EXPECT_EQ(run.out, cannot_create("/dev/full"));
     EXPECT_TRUE(is_character_device("/dev/full")) << "the device was replaced";
-    EXPECT_EQ(entries(dir.path()), names({"t.asm", "t.lst"})) << format.extension;
+    EXPECT_EQ(folder_entries(dir.path()), names({"t.asm", "t.lst"})) << format.extension;
   }
 }
 
@@ -94,7 +89,7 @@ TEST(OutputFaults, DebugFileOnAFullDevice) {
   EXPECT_TRUE(is_character_device("/dev/full"));
   // The debug file is created before the listing and before pass 1, so the
   // run ends before anything else is written.
-  EXPECT_EQ(entries(dir.path()), names({"t.asm", "t.dbg"}));
+  EXPECT_EQ(folder_entries(dir.path()), names({"t.asm", "t.dbg"}));
 }
 
 // A listing sent to standard output (-l-) is an output like a listing file:
@@ -130,8 +125,8 @@ TEST(OutputFaults, ObjectNamedLikeAFolderLeavesTheFolderAlone) {
     RunResult run = run_assembler(arguments({"-q"}, format, source));
     EXPECT_EQ(run.status, 2) << format.extension;
     EXPECT_EQ(run.out, cannot_create(folder));
-    EXPECT_TRUE(entries(folder).empty());
-    EXPECT_EQ(entries(dir.path()), names({"t.asm", std::string("t.") + format.extension, "t.lst"}));
+    EXPECT_TRUE(folder_entries(folder).empty());
+    EXPECT_EQ(folder_entries(dir.path()), names({"t.asm", std::string("t.") + format.extension, "t.lst"}));
   }
 }
 
@@ -149,7 +144,7 @@ TEST(OutputFaults, ObjectThatDoesNotFitIsNotLeftHalfWritten) {
     EXPECT_EQ(run.status, 2) << format.extension;
     EXPECT_EQ(run.out, cannot_create(dir.file(object)));
     // Neither the object nor its temporary file is left.
-    EXPECT_EQ(entries(dir.path()), names({"t.asm", "t.lst"})) << format.extension;
+    EXPECT_EQ(folder_entries(dir.path()), names({"t.asm", "t.lst"})) << format.extension;
   }
 }
 
@@ -164,19 +159,22 @@ TEST(OutputFaults, EarlierObjectSurvivesAFailedWriteWhole) {
     if (run.status == 200) GTEST_SKIP() << "cannot limit the file size";
     EXPECT_EQ(run.status, 2) << format.extension;
     EXPECT_EQ(dir.read(object), earlier) << format.extension;
-    EXPECT_EQ(entries(dir.path()), names({"t.asm", object, "t.lst"}));
+    EXPECT_EQ(folder_entries(dir.path()), names({"t.asm", object, "t.lst"}));
   }
 }
 
-TEST(OutputFaults, ListingThatDoesNotFitFailsTheRun) {
+TEST(OutputFaults, ListingThatDoesNotFitFailsTheRunAndLeavesTheEarlierOne) {
   TempDir dir;
   std::string text = "\tnop\n";
   for (int i = 0; i < 400; ++i) text += "value" + std::to_string(i) + "\tequ " + std::to_string(i) + "\n";
   const std::string source = dir.write("t.asm", text);
+  dir.write("t.lst", "an earlier listing\n");
   ChildResult run = run_in_child({"-q", "-l", source}, {SMALL_DISK, false});
   if (run.status == 200) GTEST_SKIP() << "cannot limit the file size";
   EXPECT_EQ(run.status, 2);
   EXPECT_EQ(run.out, cannot_create(dir.file("t.lst")));
+  EXPECT_EQ(dir.read("t.lst"), "an earlier listing\n");
+  EXPECT_EQ(folder_entries(dir.path()), names({"t.asm", "t.bin", "t.lst"}));
 }
 
 TEST(OutputFaults, DebugFileThatDoesNotFitStopsTheRunBeforeTheObject) {
@@ -184,11 +182,14 @@ TEST(OutputFaults, DebugFileThatDoesNotFitStopsTheRunBeforeTheObject) {
   std::string text = "\tnop\n";
   for (int i = 0; i < 400; ++i) text += "a_rather_long_symbol_name_" + std::to_string(i) + "\tequ " + std::to_string(i) + "\n";
   const std::string source = dir.write("t.asm", text);
+  dir.write("t.dbg", "an earlier debug file\n");
   ChildResult run = run_in_child({"-q", "-g", source}, {SMALL_DISK, false});
   if (run.status == 200) GTEST_SKIP() << "cannot limit the file size";
   EXPECT_EQ(run.status, 2);
   EXPECT_EQ(run.out, cannot_create(dir.file("t.dbg")));
   EXPECT_FALSE(dir.exists("t.bin"));
+  EXPECT_EQ(dir.read("t.dbg"), "an earlier debug file\n");
+  EXPECT_EQ(folder_entries(dir.path()), names({"t.asm", "t.dbg", "t.lst"}));
 }
 
 // ---- a folder the user may not write to -------------------------------------------
@@ -218,13 +219,37 @@ TEST(OutputFaults, ObjectInAFolderWithoutWriteAccess) {
   if (run.status == 200) GTEST_SKIP() << "cannot run as an unprivileged user";
   EXPECT_EQ(run.status, 2);
   EXPECT_EQ(run.out, cannot_create(folder.out + "/t.bin"));
-  EXPECT_TRUE(entries(folder.out).empty());
+  EXPECT_TRUE(folder_entries(folder.out).empty());
 }
 
-// An object that already exists in a folder the user may not write to is
-// written in place, since no temporary file can be made there. When that
-// write fails midway, the file cannot be removed either, and a truncated
-// object is left under the object's name.
+// Files that already exist in a folder the user may not write to are written
+// in place, since no temporary file can be made there.
+TEST(OutputFaults, OutputsInAFolderWithoutWriteAccessAreWrittenInPlace) {
+  ReadOnlyOutputFolder folder;
+  const std::string source = folder.dir.write("t.asm", "\tdb 1,2,3\n");
+  ::chmod(source.c_str(), 0644);
+  for (const char* name : {"/t.hex", "/t.dbg", "/t.lst"}) {
+    const std::string path = folder.out + name;
+    FILE* file = std::fopen(path.c_str(), "wb");
+    ASSERT_NE(file, nullptr);
+    std::fputs("earlier\n", file);
+    std::fclose(file);
+    ::chown(path.c_str(), NOBODY, NOBODY);
+    ::chmod(path.c_str(), 0666);
+  }
+  folder.lock();
+  ChildResult run =
+      run_in_child({"-q", "-s2", "-g", "-l" + folder.out + "/t.lst", "-o" + folder.out + "/t.hex", source}, {-1, true});
+  if (run.status == 200) GTEST_SKIP() << "cannot run as an unprivileged user";
+  EXPECT_EQ(run.status, 0) << run.out;
+  EXPECT_EQ(read_file(folder.out + "/t.hex"), ":03000000010203F7\n:00000001FF\n");
+  EXPECT_EQ(read_file(folder.out + "/t.dbg").substr(0, 4), "INFO");
+  EXPECT_NE(read_file(folder.out + "/t.lst").find("0000 : 010203           \tdb 1,2,3\n"), std::string::npos);
+  EXPECT_EQ(folder_entries(folder.out), names({"t.dbg", "t.hex", "t.lst"}));
+}
+
+// When such a write in place fails midway, the file cannot be removed, but
+// the earlier content is put back: no truncated object is left.
 TEST(OutputFaults, FailedWriteInAFolderWithoutWriteAccessLeavesNoTruncatedObject) {
   ReadOnlyOutputFolder folder;
   const std::string source = folder.dir.write("t.asm", LARGE_PROGRAM);
@@ -242,12 +267,7 @@ TEST(OutputFaults, FailedWriteInAFolderWithoutWriteAccessLeavesNoTruncatedObject
   if (run.status == 200) GTEST_SKIP() << "cannot run as an unprivileged user with a file size limit";
   EXPECT_EQ(run.status, 2);
   EXPECT_EQ(run.out, cannot_create(object));
-  // Either the earlier object is still whole, or there is none; never a part
-  // of the new one.
-  std::error_code error;
-  if (std::filesystem::exists(object, error)) {
-    EXPECT_EQ(std::filesystem::file_size(object), earlier.size()) << "a truncated object was left behind";
-  }
+  EXPECT_EQ(read_file(object), earlier) << "a truncated object was left behind";
 }
 
 // ---- links -----------------------------------------------------------------------

@@ -65,6 +65,18 @@ TEST(LastLine, OfTheMainFile) {
   expect_same_with_and_without_line_end({{"t.asm", " nop\n ld a,300\n"}}, 3);
 }
 
+TEST(LastLine, CutAtTheLengthLimit) {
+  // A last line of exactly 251 characters is followed by the empty line of
+  // its line end with or without that line end; a longer one ends in a piece.
+  std::string exact = " nop ;";
+  exact.append(251 - exact.size(), 'x').append("\n");
+  expect_same_with_and_without_line_end({{"t.asm", " org 0x100\n" + exact}}, 0);
+  std::string longer = " nop ;";
+  longer.append(300 - longer.size(), 'x').append("\n");
+  expect_same_with_and_without_line_end({{"t.asm", " org 0x100\n" + longer}}, 3);
+  expect_same_with_and_without_line_end({{"t.asm", " include \"inc.asm\"\n nop\n"}, {"inc.asm", exact}}, 0);
+}
+
 TEST(LastLine, OfAnIncludedFile) {
   // The empty line that follows an included file comes after the cut last
   // line too; the debug file records the line in the included file.

@@ -2,6 +2,7 @@
 
 #include <unistd.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
@@ -41,6 +42,13 @@ std::string read_file(const std::string& path) {
   std::ostringstream text;
   text << stream.rdbuf();
   return text.str();
+}
+
+std::vector<std::string> folder_entries(const std::string& folder) {
+  std::vector<std::string> names;
+  for (const auto& entry : std::filesystem::directory_iterator(folder)) names.push_back(entry.path().filename());
+  std::sort(names.begin(), names.end());
+  return names;
 }
 
 std::string TempDir::read(const std::string& name) const { return read_file(file(name)); }

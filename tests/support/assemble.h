@@ -12,6 +12,9 @@ namespace zorm::test {
 // The whole content of a file, byte for byte ("" when it cannot be read).
 std::string read_file(const std::string& path);
 
+// The names in a folder, sorted (temporary files included).
+std::vector<std::string> folder_entries(const std::string& folder);
+
 // A scratch folder for one test, removed when it goes out of scope.
 class TempDir {
  public:
