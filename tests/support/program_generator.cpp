@@ -294,7 +294,9 @@ class Builder {
     // starts at the first block.
     std::vector<int> items(static_cast<size_t>(count), 1);
     for (int i = count; i < shape_.statements; ++i) ++items[static_cast<size_t>(r_.below(count))];
-    uint32_t address = static_cast<uint32_t>(r_.range(0, 0x2000));
+    // From 0x100 on: a relative branch to $-126 must not reach below address
+    // 0, which pasmo refuses.
+    uint32_t address = static_cast<uint32_t>(r_.range(0x100, 0x2000));
     for (int b = 0; b < count; ++b) {
       Block block;
       block.origin = address;
