@@ -139,14 +139,20 @@ std::string moved_failure(const char* how, const Run& base, const Run& moved, co
   return text;
 }
 
+// A program at any processor level, its blocks in any order.
+ProgramShape any_shape(Random& r, int statements) {
+  ProgramShape shape;
+  shape.level = r.range(0, 5);
+  shape.statements = statements;
+  shape.ascending = r.one_in(2);
+  return shape;
+}
+
 }  // namespace
 
 std::string check_skipped_lines(Random& r, int statements) {
-  const int level = r.range(0, 5);
-  ProgramShape shape;
-  shape.level = level;
-  shape.statements = statements;
-  shape.ascending = r.one_in(2);
+  const ProgramShape shape = any_shape(r, statements);
+  const int level = shape.level;
   std::vector<std::string> lines = random_program(r, shape).lines;
   if (r.one_in(2)) {
     for (int i = r.range(1, 3); i > 0; --i) {
@@ -209,11 +215,8 @@ std::string check_peer_bytes(Random& r, int level, int statements) {
 }
 
 std::string check_moved_lines(Random& r, int statements) {
-  const int level = r.range(0, 5);
-  ProgramShape shape;
-  shape.level = level;
-  shape.statements = statements;
-  shape.ascending = r.one_in(2);
+  const ProgramShape shape = any_shape(r, statements);
+  const int level = shape.level;
   const std::vector<std::string> lines = random_program(r, shape).lines;
   const size_t from = static_cast<size_t>(r.below(static_cast<int>(lines.size())));
   const size_t to = from + static_cast<size_t>(r.range(1, std::min(20, static_cast<int>(lines.size() - from))));
@@ -244,12 +247,9 @@ std::string check_moved_lines(Random& r, int statements) {
 }
 
 std::string check_object_formats(Random& r, int statements) {
-  const int level = r.range(0, 5);
+  ProgramShape shape = any_shape(r, statements);
+  const int level = shape.level;
   const bool zero_fill = r.one_in(2);
-  ProgramShape shape;
-  shape.level = level;
-  shape.statements = statements;
-  shape.ascending = r.one_in(2);
   shape.start_address = r.one_in(2);
   const std::string source = random_program(r, shape).text();
 

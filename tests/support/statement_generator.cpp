@@ -590,6 +590,19 @@ Statement io_statement(Random& r, int level) {
   }
 }
 
+// in0 r,(n) and out0 (n),r, as the source spells them: in0 and out0 with
+// any register, or in and out with a register other than a.
+Statement z180_input(Random& r, const std::string& mnemonic, const std::vector<std::string>& registers) {
+  const std::string& reg = r.pick(registers);
+  const Operand p = port(r);
+  return z180(mnemonic + " " + reg + "," + p.source, "in0 " + reg + "," + p.canonical);
+}
+Statement z180_output(Random& r, const std::string& mnemonic, const std::vector<std::string>& registers) {
+  const std::string& reg = r.pick(registers);
+  const Operand p = port(r);
+  return z180(mnemonic + " " + p.source + "," + reg, "out0 " + p.canonical + "," + reg);
+}
+
 // The additions of the 8085, the Z180 and the Z280, which z80dasm does not
 // know; they must assemble. GNU as knows the Z180 ones.
 Statement extension_statement(Random& r, int level) {
@@ -603,16 +616,10 @@ Statement extension_statement(Random& r, int level) {
       const std::string& op = r.pick(fixed);
       return z180(op, op);
     }
-    case 1: {
-      const std::string& reg = r.pick(REGISTERS);
-      const Operand p = port(r);
-      return z180("in0 " + reg + "," + p.source, "in0 " + reg + "," + p.canonical);
-    }
-    case 2: {
-      const std::string& reg = r.pick(REGISTERS);
-      const Operand p = port(r);
-      return z180("out0 " + p.source + "," + reg, "out0 " + p.canonical + "," + reg);
-    }
+    case 1:
+      return z180_input(r, "in0", REGISTERS);
+    case 2:
+      return z180_output(r, "out0", REGISTERS);
     case 3: {
       const std::string& rr = r.pick(pairs);
       return z180("mlt " + rr, "mlt " + rr);
@@ -635,16 +642,10 @@ Statement extension_statement(Random& r, int level) {
       const Operand n = immediate8(r);
       return z180("tstio " + n.source, "tstio " + n.canonical);
     }
-    case 6: {  // in and out with a register other than a and a port are in0 and out0
-      const std::string& reg = r.pick(six);
-      const Operand p = port(r);
-      return z180("in " + reg + "," + p.source, "in0 " + reg + "," + p.canonical);
-    }
-    default: {
-      const std::string& reg = r.pick(six);
-      const Operand p = port(r);
-      return z180("out " + p.source + "," + reg, "out0 " + p.canonical + "," + reg);
-    }
+    case 6:
+      return z180_input(r, "in", six);
+    default:
+      return z180_output(r, "out", six);
   }
 }
 
