@@ -7,8 +7,8 @@
 #include <filesystem>
 #include <vector>
 
-#include "driver/assembler.h"
-#include "driver/fatal_exit.h"
+#include "assembly/assembler.h"
+#include "assembly/fatal_exit.h"
 
 namespace zorm::fuzz {
 

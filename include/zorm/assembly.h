@@ -13,6 +13,8 @@
 
 namespace zorm {
 
+class TemporaryFiles;  // zorm/temporary_files.h
+
 // The processor levels, as -x0 .. -x5 select them.
 enum class Processor : int {
   i8080 = 0,
@@ -64,6 +66,9 @@ struct AssemblyOptions {
   // Statements one pass may assemble (macro expansion lines included);
   // 0 for no limit. Past it the assembly stops.
   uint64_t statement_budget = 0;
+  // With write_files: where the files being written are recorded, for a
+  // signal handler that removes them; nullptr: the run keeps its own record.
+  TemporaryFiles* temporary_files = nullptr;
 };
 
 enum class Severity { error, warning };
@@ -72,8 +77,13 @@ enum class Severity { error, warning };
 struct Diagnostic {
   int file = -1;        // index into AssemblyResult::files; -1 for a message of no source line
   int line = 0;         // 1-based line in that file (the line of the macro call inside an expansion)
-  int column = -1;      // 0-based byte offset in the line where "<<" stands; -1 for the plain form
-  int length = 0;       // bytes of the offending token from column (at least 1 with a column), 0 unknown
+  // The 0-based byte offset in the printed line where "<<" stands, right after
+  // the offending token; -1 for the plain form. Inside an expansion the
+  // printed line is the expanded body line (expansion_line).
+  int column = -1;
+  // Bytes of the offending token, which ends at column: it spans
+  // [column - length, column). At least 1 with a column, 0 without.
+  int length = 0;
   std::string message;  // the message text without its full stop: "Syntax error"
   Severity severity = Severity::error;
   int pass = 1;         // 1 or 2
@@ -89,7 +99,7 @@ struct SymbolInfo {
   SymbolKind kind = SymbolKind::label;
   int file = -1;   // where it is defined; -1 for -D names and the processor symbols
   int line = 0;
-  int column = 0;  // 0-based byte offset of the name on its line
+  int column = 0;  // 0-based byte offset of the name on its line (inside an expansion: of the macro call)
 };
 
 // One place where a name is written (wanted with want_references).
@@ -100,7 +110,7 @@ struct SymbolReference {
   int line = 0;
   int column = 0;           // 0-based byte offset of the name
   bool definition = false;  // the name is defined here
-  bool in_expansion = false;  // met while expanding a macro: file and line are the macro call's
+  bool in_expansion = false;  // met while expanding a macro: file, line and column are the macro call's
 };
 
 // One assembled statement (pass 2).
@@ -158,5 +168,9 @@ AssemblyResult assemble(const AssemblyOptions& options);
 // The zorm command line: argv as main received it. Writes the files and the
 // texts the command line writes and returns its exit status.
 int run_command_line(int argc, const char* const* argv, FILE* standard_output, FILE* standard_error);
+// The same, recording the output files being written in temporary_files
+// (which outlives the call), for a signal handler that removes them.
+int run_command_line(int argc, const char* const* argv, FILE* standard_output, FILE* standard_error,
+                     TemporaryFiles& temporary_files);
 
 }  // namespace zorm

@@ -49,9 +49,10 @@ class FileSystemProvider : public SourceProvider {
 };
 
 // Files held in memory, in front of another provider (by default the file
-// system). A path is looked up as given and, when it names an existing
-// location, by its canonical absolute form; texts set under an absolute path
-// are therefore found however the assembler spells the path.
+// system). A path is looked up as given and then by its canonical absolute
+// form; texts set under an absolute path are therefore found however the
+// assembler spells the path. The texts must not change while an assembly
+// reads them.
 class OverlayProvider : public SourceProvider {
  public:
   explicit OverlayProvider(SourceProvider* below = nullptr);  // nullptr: the file system

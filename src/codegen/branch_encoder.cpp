@@ -11,7 +11,6 @@
 
 #include "codegen/encoders.h"
 #include "codegen/operand_checks.h"
-#include "driver/assembler.h"
 
 namespace zorm {
 
@@ -37,7 +36,7 @@ constexpr int32_t OPCODE_DEC_B = 0x05;
 // The highest condition with a relative form (c).
 constexpr int32_t LAST_RELATIVE_CONDITION = 3;
 
-bool optimising(const Assembler& as) { return as.options.optimisation_state == 0; }
+bool optimising(const EncoderContext& cx) { return cx.optimisation_state == 0; }
 
 // One of the eight restart addresses 0, 8, ... 0x38.
 bool is_restart_address(int32_t address) { return (address & ~0x38) == 0; }
@@ -46,8 +45,8 @@ bool is_restart_address(int32_t address) { return (address & ~0x38) == 0; }
 // from.
 class Branch {
  public:
-  Branch(Assembler& as, const Value& target)
-      : as_(as), image_(as.image), defined_(target.kind == VALUE_NUMBER), target_(target.value) {
+  Branch(EncoderContext& cx, const Value& target)
+      : cx_(cx), image_(cx.image), defined_(target.kind == VALUE_NUMBER), target_(target.value) {
     const int64_t origin = static_cast<int64_t>(image_.location_counter & 0xFFFF) + 2;
     displacement_ = static_cast<int64_t>(target_) - origin;
   }
@@ -55,7 +54,7 @@ class Branch {
   bool defined() const { return defined_; }
   int32_t target() const { return target_; }
   bool in_relative_range() const { return defined_ && displacement_ >= -128 && displacement_ <= 127; }
-  int long_cycles() const { return as_.processor_level == 1 ? 11 : 10; }
+  int long_cycles() const { return cx_.processor_level == 1 ? 11 : 10; }
 
   // The target's address, or the statement's own while it is not known.
   int place_address() {
@@ -63,26 +62,26 @@ class Branch {
   }
 
   int place_long_jump(int32_t condition) {
-    as_.encoding.cycle_count = long_cycles();
+    cx_.encoding.cycle_count = long_cycles();
     image_.emit_byte(condition < 0 ? OPCODE_JP : OPCODE_JP_CONDITIONAL | (condition << 3));
     return place_address();
   }
 
   // djnz that cannot be relative: decrement b, then jump if not zero.
   int place_long_djnz() {
-    as_.encoding.cycle_count = 14;
+    cx_.encoding.cycle_count = 14;
     image_.emit_byte(OPCODE_DEC_B);
     image_.emit_byte(OPCODE_JP_CONDITIONAL);
     return place_address();
   }
 
   void place_jr_opcode(int32_t condition) {
-    as_.encoding.cycle_count = 12;
+    cx_.encoding.cycle_count = 12;
     image_.emit_byte(condition < 0 ? OPCODE_JR : OPCODE_JR_CONDITIONAL | (condition << 3));
   }
 
   void place_djnz_opcode() {
-    as_.encoding.cycle_count = 13;
+    cx_.encoding.cycle_count = 13;
     image_.emit_byte(OPCODE_DJNZ);
   }
 
@@ -112,13 +111,13 @@ class Branch {
     const uint32_t here = image_.location_counter;
     const unsigned first = image_.image_read(here) & 0xFF;
     const unsigned second = image_.image_read(here + 1) & 0xFF;
-    const unsigned line = static_cast<unsigned>(as_.sources.innermost_file_line());
-    if (call) as_.diagnostics.internal_error("Internal error: call %02x %02x in line %u\n", first, second, line);
-    as_.diagnostics.internal_error("Internal error: jump %02x %02x in line %u\n", first, second, line);
+    const unsigned line = static_cast<unsigned>(cx_.sources.innermost_file_line());
+    if (call) cx_.diagnostics.internal_error("Internal error: call %02x %02x in line %u\n", first, second, line);
+    cx_.diagnostics.internal_error("Internal error: jump %02x %02x in line %u\n", first, second, line);
   }
 
  private:
-  Assembler& as_;
+  EncoderContext& cx_;
   MemoryImage& image_;
   bool defined_;
   int32_t target_;
@@ -126,28 +125,28 @@ class Branch {
 };
 
 // A defined target must be an address of the target memory.
-bool bad_target(const Assembler& as, const Value& target) {
+bool bad_target(const EncoderContext& cx, const Value& target) {
   if (target.kind != VALUE_NUMBER) return false;
   if (target.value < -32767 || target.value > 65535) return true;
-  const uint32_t limit = as.image.memory_limit;
+  const uint32_t limit = cx.image.memory_limit;
   return limit != 0 && (target.value < 0 || static_cast<uint32_t>(target.value) >= limit);
 }
 
 // jp (hl), jp (ix), jp (iy).
-int jump_through_register(Assembler& as) {
-  const int32_t code = register_at(as.values, 0);
+int jump_through_register(EncoderContext& cx) {
+  const int32_t code = register_at(cx.values, 0);
   if (code == REG_HL) {
-    as.encoding.cycle_count = as.processor_level <= 1 ? 5 : 4;
-    return as.image.emit_opcode(0xE9);
+    cx.encoding.cycle_count = cx.processor_level <= 1 ? 5 : 4;
+    return cx.image.emit_opcode(0xE9);
   }
   if (!is_index_pair(code)) return ERROR_SYNTAX;
-  as.encoding.cycle_count = 8;
-  return as.image.emit_opcode(prefix_of(code) | 0xE9);
+  cx.encoding.cycle_count = 8;
+  return cx.image.emit_opcode(prefix_of(code) | 0xE9);
 }
 
 // Pass 1 with optimisation on: the shortest form that is sure to reach.
-int decide_jump(Assembler& as, Branch& branch, int32_t kind, int32_t condition) {
-  const bool zilog = as.processor_level >= 2;
+int decide_jump(EncoderContext& cx, Branch& branch, int32_t kind, int32_t condition) {
+  const bool zilog = cx.processor_level >= 2;
   const bool relative_condition = condition <= LAST_RELATIVE_CONDITION;
   switch (kind) {
     case JUMP_JR:
@@ -173,9 +172,9 @@ int decide_jump(Assembler& as, Branch& branch, int32_t kind, int32_t condition) 
 }
 
 // Pass 2 with optimisation on: the form that pass 1 chose.
-int replay_jump(Assembler& as, Branch& branch, int32_t kind, int32_t condition) {
-  as.encoding.cycle_count = branch.long_cycles();
-  const int32_t chosen = as.image.image_read(as.image.location_counter) & 0xFF;
+int replay_jump(EncoderContext& cx, Branch& branch, int32_t kind, int32_t condition) {
+  cx.encoding.cycle_count = branch.long_cycles();
+  const int32_t chosen = cx.image.image_read(cx.image.location_counter) & 0xFF;
   switch (chosen) {
     case OPCODE_DEC_B:
       if (kind != JUMP_DJNZ) branch.inconsistent(false);
@@ -199,32 +198,32 @@ int replay_jump(Assembler& as, Branch& branch, int32_t kind, int32_t condition) 
 }  // namespace
 
 // jp (0), jr (1), djnz (2).
-int encode_jump(Assembler& as, int32_t kind) {
-  const int form = as.encoding.statement_form;
-  if (kind == JUMP_JP && form == 2) return jump_through_register(as);
+int encode_jump(EncoderContext& cx, int32_t kind) {
+  const int form = cx.encoding.statement_form;
+  if (kind == JUMP_JP && form == 2) return jump_through_register(cx);
   if (form != 0 && !(kind == JUMP_JP && form == 1)) return ERROR_SYNTAX;
   // jp with the target alone has no condition, whatever was set before.
-  const int32_t condition = kind == JUMP_JP && form == 1 ? -1 : as.encoding.condition_code;
-  const bool optimise = optimising(as);
-  const int long_cycles = as.processor_level == 1 ? 11 : 10;
+  const int32_t condition = kind == JUMP_JP && form == 1 ? -1 : cx.encoding.condition_code;
+  const bool optimise = optimising(cx);
+  const int long_cycles = cx.processor_level == 1 ? 11 : 10;
 
-  if (!optimise && kind != JUMP_JP && as.processor_level <= 1) {
-    as.encoding.cycle_count = long_cycles;
+  if (!optimise && kind != JUMP_JP && cx.processor_level <= 1) {
+    cx.encoding.cycle_count = long_cycles;
     return ERROR_SYNTAX;
   }
-  if (as.values.empty()) return ERROR_SYNTAX;
-  if (bad_target(as, as.values.top())) {
-    as.encoding.cycle_count = long_cycles;
+  if (cx.values.empty()) return ERROR_SYNTAX;
+  if (bad_target(cx, cx.values.top())) {
+    cx.encoding.cycle_count = long_cycles;
     return ERROR_RANGE;
   }
-  Branch branch(as, as.values.top());
-  as.values.pop();
+  Branch branch(cx, cx.values.top());
+  cx.values.pop();
 
   if (!optimise) {
     switch (kind) {
       case JUMP_JR:
         if (condition > LAST_RELATIVE_CONDITION) {
-          as.encoding.cycle_count = long_cycles;
+          cx.encoding.cycle_count = long_cycles;
           return ERROR_SYNTAX;
         }
         branch.place_jr_opcode(condition);
@@ -236,45 +235,45 @@ int encode_jump(Assembler& as, int32_t kind) {
         return branch.place_long_jump(condition);
     }
   }
-  if (as.pass_number == 0) return decide_jump(as, branch, kind, condition);
-  return replay_jump(as, branch, kind, condition);
+  if (cx.pass_number == 0) return decide_jump(cx, branch, kind, condition);
+  return replay_jump(cx, branch, kind, condition);
 }
 
 // call (0), rst (1).
-int encode_call(Assembler& as, int32_t kind) {
-  if (as.values.empty()) return ERROR_SYNTAX;
-  if (bad_target(as, as.values.top())) return ERROR_RANGE;
-  Branch branch(as, as.values.top());
-  as.values.pop();
+int encode_call(EncoderContext& cx, int32_t kind) {
+  if (cx.values.empty()) return ERROR_SYNTAX;
+  if (bad_target(cx, cx.values.top())) return ERROR_RANGE;
+  Branch branch(cx, cx.values.top());
+  cx.values.pop();
 
   if (kind == CALL_RST) {
-    if (!branch.defined()) return as.image.emit_byte(OPCODE_RST);
+    if (!branch.defined()) return cx.image.emit_byte(OPCODE_RST);
     const int32_t address = branch.target() & 0xFFFF;
     if (!is_restart_address(address)) return ERROR_RANGE;
-    return as.image.emit_byte(OPCODE_RST | address);
+    return cx.image.emit_byte(OPCODE_RST | address);
   }
 
-  const int32_t condition = as.encoding.condition_code;
+  const int32_t condition = cx.encoding.condition_code;
   if (condition >= 0) return branch.place_call(OPCODE_CALL_CONDITIONAL | (condition << 3));
 
   const bool restart = branch.defined() && is_restart_address(branch.target());
-  if (optimising(as) && as.pass_number == 0 && restart) {
-    as.encoding.cycle_count = 11;
-    return as.image.emit_byte(OPCODE_RST | branch.target());
+  if (optimising(cx) && cx.pass_number == 0 && restart) {
+    cx.encoding.cycle_count = 11;
+    return cx.image.emit_byte(OPCODE_RST | branch.target());
   }
-  if (optimising(as) && as.pass_number == 1) {
-    const int32_t chosen = as.image.image_read(as.image.location_counter) & 0xFF;
+  if (optimising(cx) && cx.pass_number == 1) {
+    const int32_t chosen = cx.image.image_read(cx.image.location_counter) & 0xFF;
     if (chosen == OPCODE_CALL) return branch.place_call(OPCODE_CALL);
     if (!restart || chosen != (OPCODE_RST | branch.target())) branch.inconsistent(true);
-    as.encoding.cycle_count = 11;
-    return as.image.emit_byte(chosen);
+    cx.encoding.cycle_count = 11;
+    return cx.image.emit_byte(chosen);
   }
   return branch.place_call(OPCODE_CALL);
 }
 
-int set_optimisation(Assembler& as, int32_t value) {
+int set_optimisation(EncoderContext& cx, int32_t value) {
   // -n switches optimisation off for the whole run.
-  if (as.options.optimisation_state != 1) as.options.optimisation_state = value;
+  if (cx.optimisation_state != 1) cx.optimisation_state = value;
   return 0;
 }
 

@@ -6,7 +6,7 @@
 #include "codegen/data_directives.h"
 
 #include "codegen/operand_checks.h"
-#include "driver/assembler.h"
+#include "listing/error_codes.h"
 
 namespace zorm {
 
@@ -17,73 +17,73 @@ constexpr uint8_t ATTRIBUTE_BYTES = 1;
 constexpr uint8_t ATTRIBUTE_WORDS = 2;
 constexpr uint8_t ATTRIBUTE_LONGS = 4;
 
-void add_label_attribute(Assembler& as, uint8_t bits) {
-  as.statements.label_attributes = static_cast<uint8_t>(as.statements.label_attributes + bits);
+void add_label_attribute(DataContext& data, uint8_t bits) {
+  data.label_attributes = static_cast<uint8_t>(data.label_attributes + bits);
 }
 
 }  // namespace
 
 // db, defb, defm: numbers as bytes, strings decoded and translated through
 // the character map.
-int emit_byte_data(Assembler& as, int32_t) {
-  add_label_attribute(as, ATTRIBUTE_BYTES);
-  ValueStack& values = as.values;
+int emit_byte_data(DataContext& data, int32_t) {
+  add_label_attribute(data, ATTRIBUTE_BYTES);
+  ValueStack& values = data.values;
   for (int i = 0; i < values.size(); ++i) {
     Value& item = values.at(i);
     switch (item.kind) {
       case VALUE_NUMBER:
         if (bad_byte(item)) return ERROR_RANGE;
-        as.image.emit_byte(item.value);
+        data.image.emit_byte(item.value);
         break;
       case VALUE_STRING: {
         const size_t length = decode_escapes(item.text);
-        for (size_t k = 0; k < length; ++k) as.image.emit_byte(as.char_map[static_cast<uint8_t>(item.text[k])]);
+        for (size_t k = 0; k < length; ++k) data.image.emit_byte(data.char_map[static_cast<uint8_t>(item.text[k])]);
         break;
       }
       default:
-        as.image.emit_byte(0);
+        data.image.emit_byte(0);
         break;
     }
   }
   values.clear();
-  return as.image.statement_memory_error;
+  return data.image.statement_memory_error;
 }
 
 // dw, defw (0): 16-bit words; dd (1): 32-bit words. Lowest byte first; the
 // character map does not apply.
-int emit_word_data(Assembler& as, int32_t value) {
+int emit_word_data(DataContext& data, int32_t value) {
   const bool long_words = value == 1;
-  add_label_attribute(as, long_words ? ATTRIBUTE_LONGS : ATTRIBUTE_WORDS);
-  ValueStack& values = as.values;
+  add_label_attribute(data, long_words ? ATTRIBUTE_LONGS : ATTRIBUTE_WORDS);
+  ValueStack& values = data.values;
   for (int i = 0; i < values.size(); ++i) {
     const Value& item = values.at(i);
     const int32_t word = item.kind == VALUE_UNKNOWN ? 0 : item.value;
     if (long_words) {
-      as.image.emit_dword(word);
+      data.image.emit_dword(word);
     } else {
       if (bad_word(item)) return ERROR_RANGE;
-      as.image.emit_word(word);
+      data.image.emit_word(word);
     }
   }
   values.clear();
-  return as.image.statement_memory_error;
+  return data.image.statement_memory_error;
 }
 
 // ds, defs (0): count zero bytes; align (1): zero bytes up to the next
 // multiple of the alignment.
-int reserve_space(Assembler& as, int32_t value) {
-  ValueStack& values = as.values;
+int reserve_space(DataContext& data, int32_t value) {
+  ValueStack& values = data.values;
   if (value == 0) {
-    add_label_attribute(as, ATTRIBUTE_BYTES);
+    add_label_attribute(data, ATTRIBUTE_BYTES);
     const Value& count = values.top();
     if (count.kind == VALUE_UNKNOWN) return ERROR_UNDEFINED_LABEL;
     if (outside(count, 1, 65535)) return ERROR_RANGE;
     const uint32_t n = static_cast<uint32_t>(count.value);
     values.pop();
-    return as.image.emit_zeros(n);
+    return data.image.emit_zeros(n);
   }
   uint32_t alignment = 2;
-  if (as.encoding.statement_form != 0) {
+  if (data.encoding.statement_form != 0) {
     const Value& operand = values.top();
     if (operand.kind == VALUE_UNKNOWN) return ERROR_UNDEFINED_LABEL;
     if (outside(operand, 2, 65535)) return ERROR_RANGE;
@@ -91,17 +91,17 @@ int reserve_space(Assembler& as, int32_t value) {
     values.pop();
   }
   // Every alignment, a power of two or not, pads to its next multiple.
-  const uint32_t remainder = as.image.location_counter % alignment;
-  return as.image.emit_zeros(remainder == 0 ? 0 : alignment - remainder);
+  const uint32_t remainder = data.image.location_counter % alignment;
+  return data.image.emit_zeros(remainder == 0 ? 0 : alignment - remainder);
 }
 
 // cmap: no operand resets the map to the identity; one value fills the
 // whole map with it; a start and a list set consecutive entries from the
 // start on.
-int set_char_map(Assembler& as, int32_t) {
-  uint8_t* map = as.char_map;
-  ValueStack& values = as.values;
-  switch (as.encoding.statement_form) {
+int set_char_map(DataContext& data, int32_t) {
+  uint8_t* map = data.char_map;
+  ValueStack& values = data.values;
+  switch (data.encoding.statement_form) {
     case 0:
       for (int k = 0; k < 256; ++k) map[k] = static_cast<uint8_t>(k);
       return 0;

@@ -2,7 +2,6 @@
 #include "codegen/encoders.h"
 #include "codegen/operand_checks.h"
 #include "codegen/registers.h"
-#include "driver/assembler.h"
 
 namespace zorm {
 
@@ -26,12 +25,12 @@ bool z180_port_register(int32_t code) { return code >= REG_B && code <= REG_L; }
 }  // namespace
 
 // in (0) and out (3).
-int encode_io(Assembler& as, int32_t value) {
-  const int form = as.encoding.statement_form;
-  if (form != 0 && as.processor_level <= 1) return ERROR_SYNTAX;
-  ValueStack& values = as.values;
-  MemoryImage& image = as.image;
-  const bool z180 = as.processor_level == Z180_LEVEL;
+int encode_io(EncoderContext& cx, int32_t value) {
+  const int form = cx.encoding.statement_form;
+  if (form != 0 && cx.processor_level <= 1) return ERROR_SYNTAX;
+  ValueStack& values = cx.values;
+  MemoryImage& image = cx.image;
+  const bool z180 = cx.processor_level == Z180_LEVEL;
   switch (value + form) {
     case IN_PORT: {
       const int32_t code = register_at(values, 1);
@@ -51,11 +50,11 @@ int encode_io(Assembler& as, int32_t value) {
       // The index byte registers have no encoding here.
       const int32_t code = register_at(values, 0);
       if (!is_plain_register(code)) return ERROR_SYNTAX;
-      as.encoding.cycle_count = 12;
+      cx.encoding.cycle_count = 12;
       return image.emit_opcode(0xED40 | (code << 3));
     }
     case IN_C_ONLY:
-      as.encoding.cycle_count = 12;
+      cx.encoding.cycle_count = 12;
       return image.emit_opcode(0xED70);
     case OUT_PORT: {
       const int32_t code = register_at(values, 0);
@@ -74,7 +73,7 @@ int encode_io(Assembler& as, int32_t value) {
     case OUT_C: {
       const int32_t code = register_at(values, 0);
       if (!is_plain_register(code)) return ERROR_SYNTAX;
-      as.encoding.cycle_count = 12;
+      cx.encoding.cycle_count = 12;
       return image.emit_opcode(0xED41 | (code << 3));
     }
     default:
@@ -83,47 +82,47 @@ int encode_io(Assembler& as, int32_t value) {
 }
 
 // in0 r,(n) (0) and out0 (n),r (1): the port is always an immediate.
-int encode_io0(Assembler& as, int32_t value) {
-  if (as.processor_level != Z180_LEVEL) return ERROR_SYNTAX;
-  if (as.encoding.statement_form != 0) return ERROR_SYNTAX;  // written with (c)
-  ValueStack& values = as.values;
+int encode_io0(EncoderContext& cx, int32_t value) {
+  if (cx.processor_level != Z180_LEVEL) return ERROR_SYNTAX;
+  if (cx.encoding.statement_form != 0) return ERROR_SYNTAX;  // written with (c)
+  ValueStack& values = cx.values;
   const bool output = value == 1;
   const int32_t code = register_at(values, output ? 0 : 1);
   const Value& port = values.from_top(output ? 1 : 0);
   if (bad_byte(port)) return ERROR_RANGE;
   if (!is_plain_register(code)) return ERROR_SYNTAX;
-  as.image.emit_opcode(0xED00 | value | (code << 3));
-  return as.image.emit_byte(port.value);
+  cx.image.emit_opcode(0xED00 | value | (code << 3));
+  return cx.image.emit_byte(port.value);
 }
 
-int encode_mlt(Assembler& as, int32_t) {
-  const int32_t code = register_at(as.values, 0);
-  if (as.processor_level != Z180_LEVEL || !is_plain_pair(code)) return ERROR_SYNTAX;
-  return as.image.emit_opcode(0xED4C | pair_field(code));
+int encode_mlt(EncoderContext& cx, int32_t) {
+  const int32_t code = register_at(cx.values, 0);
+  if (cx.processor_level != Z180_LEVEL || !is_plain_pair(code)) return ERROR_SYNTAX;
+  return cx.image.emit_opcode(0xED4C | pair_field(code));
 }
 
 // tst r, tst (hl), tst n.
-int encode_tst(Assembler& as, int32_t) {
-  if (as.processor_level != Z180_LEVEL) return ERROR_SYNTAX;
-  ValueStack& values = as.values;
+int encode_tst(EncoderContext& cx, int32_t) {
+  if (cx.processor_level != Z180_LEVEL) return ERROR_SYNTAX;
+  ValueStack& values = cx.values;
   const int32_t code = register_at(values, 0);
   if (!is_register_or_hl(code) && code != IMMEDIATE_OPERAND) return ERROR_SYNTAX;
-  as.encoding.cycle_count += register_cycle_addend(code);
-  if (code != IMMEDIATE_OPERAND) return as.image.emit_opcode(0xED04 | (code << 3));
-  as.image.emit_opcode(0xED64);
+  cx.encoding.cycle_count += register_cycle_addend(code);
+  if (code != IMMEDIATE_OPERAND) return cx.image.emit_opcode(0xED04 | (code << 3));
+  cx.image.emit_opcode(0xED64);
   const Value& operand = values.from_top(1);
   if (bad_byte(operand)) return ERROR_RANGE;
-  return as.image.emit_byte(operand.value);
+  return cx.image.emit_byte(operand.value);
 }
 
 // tstio n, or tstio (p),n: only n is encoded.
-int encode_tstio(Assembler& as, int32_t) {
-  if (as.processor_level != Z180_LEVEL) return ERROR_SYNTAX;
-  if (as.values.empty()) return ERROR_SYNTAX;
-  as.image.emit_opcode(0xED74);
-  const Value& operand = as.values.top();
+int encode_tstio(EncoderContext& cx, int32_t) {
+  if (cx.processor_level != Z180_LEVEL) return ERROR_SYNTAX;
+  if (cx.values.empty()) return ERROR_SYNTAX;
+  cx.image.emit_opcode(0xED74);
+  const Value& operand = cx.values.top();
   if (bad_byte(operand)) return ERROR_RANGE;
-  return as.image.emit_byte(operand.value);
+  return cx.image.emit_byte(operand.value);
 }
 
 }  // namespace zorm

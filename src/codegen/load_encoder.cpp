@@ -4,7 +4,6 @@
 #include "codegen/encoders.h"
 #include "codegen/operand_checks.h"
 #include "codegen/registers.h"
-#include "driver/assembler.h"
 
 namespace zorm {
 
@@ -42,15 +41,15 @@ constexpr PairMove PAIR_MOVES[] = {
 
 class LoadEncoder {
  public:
-  explicit LoadEncoder(Assembler& as) : as_(as), values_(as.values), image_(as.image), cycles_(as.encoding.cycle_count) {}
+  explicit LoadEncoder(EncoderContext& cx) : cx_(cx), values_(cx.values), image_(cx.image), cycles_(cx.encoding.cycle_count) {}
 
   int encode(int form);
 
  private:
-  bool intel() const { return as_.processor_level <= 1; }
+  bool intel() const { return cx_.processor_level <= 1; }
   int32_t reg(int i) { return register_at(values_, i); }
   const Value& item(int i) { return values_.from_top(i); }
-  void warn_nop() { as_.diagnostics.warn_unintended_nop(); }
+  void warn_nop() { cx_.diagnostics.warn_unintended_nop(); }
 
   // Forms 0, 1, 3 and 6 add the cost of the register they name; a move
   // between two registers costs one cycle more on the Intel processors.
@@ -73,7 +72,7 @@ class LoadEncoder {
   int pair_from_memory();
   int memory_from_pair();
 
-  Assembler& as_;
+  EncoderContext& cx_;
   ValueStack& values_;
   MemoryImage& image_;
   int32_t& cycles_;
@@ -296,9 +295,9 @@ int LoadEncoder::encode(int form) {
 
 }  // namespace
 
-int encode_ld(Assembler& as, int32_t) {
-  LoadEncoder encoder(as);
-  return encoder.encode(as.encoding.statement_form);
+int encode_ld(EncoderContext& cx, int32_t) {
+  LoadEncoder encoder(cx);
+  return encoder.encode(cx.encoding.statement_form);
 }
 
 }  // namespace zorm

@@ -4,7 +4,7 @@
 #include <cstring>
 #include <new>
 
-#include "driver/assembler.h"
+#include "listing/error_codes.h"
 
 namespace zorm {
 
@@ -37,7 +37,7 @@ uint32_t MemoryImage::next_used(uint32_t from, uint32_t limit) const {
 int MemoryImage::emit_byte(int32_t value) {
   if (segment != SEGMENT_BSS) {
     const uint32_t address = location_counter + static_cast<uint32_t>(statement_length);
-    if (as_.pass_number == 0 && used(address)) statement_memory_error = ERROR_OVERWRITING;
+    if (pass_number_ == 0 && used(address)) statement_memory_error = ERROR_OVERWRITING;
     image_store(address, static_cast<uint8_t>(value));
   }
   ++statement_length;
@@ -86,37 +86,31 @@ int MemoryImage::select_segment(int new_segment) {
   saved_counters[segment] = location_counter;
   segment = new_segment;
   location_counter = saved_counters[segment];
-  if (memory_limit != 0 && location_counter >= memory_limit) return ERROR_OUTSIDE_MEMORY;
-  return 0;
+  return outside_memory();
 }
 
-int MemoryImage::set_origin() {
-  Value& operand = as_.values.top();
+int MemoryImage::set_origin(ValueStack& values) {
+  Value& operand = values.top();
   if (operand.kind == VALUE_UNKNOWN) return ERROR_UNDEFINED_LABEL;
   if (operand.value < -32768 || operand.value > 65535) return ERROR_RANGE;
   const int32_t origin = operand.value;
-  as_.values.pop();
-  if (as_.pass_number == 0 && used(static_cast<uint32_t>(origin))) return ERROR_INVALID_ORIGIN;
+  values.pop();
+  if (pass_number_ == 0 && used(static_cast<uint32_t>(origin))) return ERROR_INVALID_ORIGIN;
   line_shows_value = true;
   location_counter = static_cast<uint32_t>(origin);
   listing_value = origin;
-  // A label on an org line names the new origin.
-  int label_error = 0;
-  if (as_.statements.statement_label[0] != '\0') {
-    int defined = as_.symbols.symbol_define(as_.statements.label(), origin & 0xFFFF, SYM_LABEL,
-                                            static_cast<uint8_t>(segment * 16));
-    if (defined == DEFINE_REDEFINED) label_error = ERROR_REDEFINITION;
-    if (defined == DEFINE_PHASE_ERROR) label_error = ERROR_PHASE;
-  }
-  if (memory_limit != 0 && location_counter >= memory_limit) return ERROR_OUTSIDE_MEMORY;
-  return label_error;
+  return 0;
 }
 
-int MemoryImage::set_memory_limit() {
-  Value& operand = as_.values.top();
+int MemoryImage::outside_memory() const {
+  return memory_limit != 0 && location_counter >= memory_limit ? ERROR_OUTSIDE_MEMORY : 0;
+}
+
+int MemoryImage::set_memory_limit(ValueStack& values) {
+  Value& operand = values.top();
   if (operand.kind == VALUE_UNKNOWN) return ERROR_UNDEFINED_LABEL;
   const int32_t n = operand.value;
-  as_.values.pop();
+  values.pop();
   if (n >= 1 && n <= 15) {
     memory_limit = 1u << n;
   } else if (n == 16 || n == 65536 || n == 0) {

@@ -3,9 +3,9 @@
 #include <cstdint>
 #include <memory>
 
-namespace zorm {
+#include "parse/value_stack.h"
 
-class Assembler;
+namespace zorm {
 
 inline constexpr uint16_t USED_MARK = 0x100;
 inline constexpr uint32_t IMAGE_SIZE = 0x10000;
@@ -22,7 +22,8 @@ enum Segment : int {
 // a 64-bit word at a time.
 class MemoryImage {
  public:
-  explicit MemoryImage(Assembler& as) : as_(as) {}
+  // Pass 1 (pass_number 0) notes stores over used addresses.
+  explicit MemoryImage(const int& pass_number) : pass_number_(pass_number) {}
 
   bool image_create(uint8_t fill_byte);
   bool created() const { return bytes_ != nullptr; }
@@ -56,10 +57,13 @@ class MemoryImage {
   void end_statement() { location_counter += static_cast<uint32_t>(statement_length); }
   void reset_for_pass2();
 
-  // Directive handlers.
+  // Directive handlers, with their operands on the value stack. set_origin
+  // moves the location counter unless it returns an error; outside_memory()
+  // tells whether it then lies beyond the memory limit.
   int select_segment(int segment);
-  int set_origin();
-  int set_memory_limit();
+  int set_origin(ValueStack& values);
+  int outside_memory() const;
+  int set_memory_limit(ValueStack& values);
 
   uint32_t location_counter = 0;
   int32_t statement_length = 0;
@@ -71,7 +75,7 @@ class MemoryImage {
   int32_t listing_value = 0;
 
  private:
-  Assembler& as_;
+  const int& pass_number_;
   std::unique_ptr<uint8_t[]> bytes_;
   std::unique_ptr<uint64_t[]> used_;  // bit a % 64 of word a / 64 marks address a
 };

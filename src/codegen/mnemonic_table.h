@@ -28,6 +28,11 @@ struct MnemonicEntry {
   int32_t value;
 };
 
+// The processor levels at which an instruction row's encoder accepts some
+// operand form (bit n for -xn), 0 for a directive. jr and djnz count for the
+// 8080 too: its long forms stand in for them.
+uint8_t instruction_levels(const MnemonicEntry& row);
+
 // The table, sorted by name; the row after the last named one is the
 // assignment row used for "label = expression".
 extern const MnemonicEntry MNEMONIC_TABLE[];

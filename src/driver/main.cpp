@@ -1,6 +1,10 @@
+// The zorm command line: the library does everything but the process's
+// signals.
 #include <csignal>
+#include <cstdio>
 
-#include "driver/assembler.h"
+#include "zorm/assembly.h"
+#include "zorm/temporary_files.h"
 
 namespace {
 
@@ -46,12 +50,10 @@ void handle_signals() {
 }  // namespace
 
 int main(int argc, char** argv) {
-  zorm::TextStream out(stdout);
-  zorm::TextStream err(stderr);
-  zorm::Assembler assembler(out, err);
-  run_temporary_files = &assembler.temporary_files;
+  zorm::TemporaryFiles temporary_files;
+  run_temporary_files = &temporary_files;
   handle_signals();
-  const int status = assembler.run(argc, argv);
+  const int status = zorm::run_command_line(argc, argv, stdout, stderr, temporary_files);
   run_temporary_files = nullptr;
   return status;
 }

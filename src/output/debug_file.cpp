@@ -3,8 +3,7 @@
 #include <cstring>
 #include <optional>
 
-#include "driver/assembler.h"
-#include "driver/fatal_exit.h"
+#include "assembly/fatal_exit.h"
 
 namespace zorm {
 
@@ -51,8 +50,9 @@ bool DebugFile::create_debug_file(const std::string& path) {
 bool DebugFile::create_debug_file(const std::string& path, const char* identification, unsigned version,
                                   unsigned flags, const char* notice) {
   output_.discard();
+  open_ = false;
   if (version > DEBUG_MAX_VERSION) return false;
-  if (!output_.open(as_.temporary_files, path, false)) return false;
+  if (!output_.open(temporary_files_, path, false)) return false;
   const std::string header = debug_file_header(identification, version, flags, notice);
   // Flushed at once, so a device that takes no data is found here.
   if (header.empty() || std::fwrite(header.data(), 1, header.size(), file()) != header.size() ||
@@ -61,7 +61,16 @@ bool DebugFile::create_debug_file(const std::string& path, const char* identific
     return false;
   }
   path_ = path;
+  open_ = true;
+  if (keep_) bytes_ = header;
   return true;
+}
+
+void DebugFile::create_in_memory() {
+  output_.discard();
+  bytes_ = debug_file_header(DEBUG_IDENTIFICATION_TEXT, DEBUG_FORMAT_VERSION, DEBUG_FLAGS, DEBUG_NOTICE_TEXT);
+  keep_ = true;
+  open_ = true;
 }
 
 void DebugFile::write_processor_record(uint32_t code) { write_number32(static_cast<int32_t>(code)); }
@@ -88,11 +97,13 @@ void DebugFile::write_symbol_record(const std::string& name, uint8_t& attributes
 }
 
 void DebugFile::write_byte(uint8_t byte) {
-  if (is_open()) std::fputc(byte, file());
+  if (output_.is_open()) std::fputc(byte, file());
+  if (keep_) bytes_.push_back(static_cast<char>(byte));
 }
 
 void DebugFile::write_bytes(const void* data, size_t size) {
-  if (is_open() && size != 0) std::fwrite(data, 1, size, file());
+  if (output_.is_open() && size != 0) std::fwrite(data, 1, size, file());
+  if (keep_) bytes_.append(static_cast<const char*>(data), size);
 }
 
 void DebugFile::write_number16(int32_t value) {
@@ -109,14 +120,14 @@ void DebugFile::write_number32(int32_t value) {
 }
 
 void DebugFile::finish_debug_file() {
-  if (!is_open()) return;
+  if (!open_) return;
   struct Last {
     int32_t file_index;
     int32_t line;
     uint32_t address;
   };
   std::optional<Last> last;
-  for (const LineMapEntry& entry : as_.line_map.entries()) {
+  for (const LineMapEntry& entry : line_map.entries()) {
     // 0x80 + index must stay a single byte.
     if (entry.file_index < 0 || entry.file_index > DEBUG_MAX_FILE_INDEX) continue;
     const bool same_file = last && last->file_index == entry.file_index;
@@ -138,13 +149,18 @@ void DebugFile::finish_debug_file() {
 }
 
 void DebugFile::check_written() {
-  if (!is_open()) return;
+  if (!output_.is_open()) return;
   if (std::fflush(file()) == 0 && std::ferror(file()) == 0) return;
   output_.discard();
-  as_.out.printf("Can't create output file %s.\n", path_.c_str());
+  open_ = false;
+  out_.printf("Can't create output file %s.\n", path_.c_str());
   throw FatalExit{EXIT_FILE};
 }
 
-bool DebugFile::close() { return !is_open() || output_.commit(); }
+bool DebugFile::close() {
+  const bool complete = !output_.is_open() || output_.commit();
+  open_ = false;
+  return complete;
+}
 
 }  // namespace zorm

@@ -4,11 +4,12 @@
 #include <cstdio>
 #include <string>
 
+#include "assembly/text_stream.h"
+#include "output/line_map.h"
 #include "output/output_file.h"
+#include "zorm/temporary_files.h"
 
 namespace zorm {
-
-class Assembler;
 
 inline constexpr unsigned DEBUG_FORMAT_VERSION = 60;
 inline constexpr unsigned DEBUG_MAX_VERSION = 999;
@@ -24,9 +25,11 @@ std::string debug_file_header(const char* identification, unsigned version, unsi
 uint16_t debug_header_checksum(const void* data, size_t size);
 
 // The source-level debug information file, written in stages over the run.
+// While it is written it is recorded in temporary_files; a file that cannot
+// be written is said on standard output.
 class DebugFile {
  public:
-  explicit DebugFile(Assembler& as) : as_(as) {}
+  DebugFile(TextStream& out, TemporaryFiles& temporary_files) : out_(out), temporary_files_(temporary_files) {}
   DebugFile(const DebugFile&) = delete;
   DebugFile& operator=(const DebugFile&) = delete;
 
@@ -34,7 +37,13 @@ class DebugFile {
   bool create_debug_file(const std::string& path);
   bool create_debug_file(const std::string& path, const char* identification, unsigned version, unsigned flags,
                          const char* notice);
-  bool is_open() const { return output_.is_open(); }
+  // Keeps a copy of everything written in bytes(); called before the file is made.
+  void keep_bytes() { keep_ = true; }
+  // Makes the debug file in memory only: bytes() holds it.
+  void create_in_memory();
+  const std::string& bytes() const { return bytes_; }
+  std::string take_bytes() { return std::move(bytes_); }
+  bool is_open() const { return open_; }
   void write_processor_record(uint32_t code);
   void write_file_record(const std::string& path);
   // One symbol record; sets bit 7 of attributes when the value needs 32 bits.
@@ -43,7 +52,7 @@ class DebugFile {
   void write_bytes(const void* data, size_t size);
   void write_number16(int32_t value);
   void write_number32(int32_t value);
-  // The line records of the address-to-line map and the closing 0x00.
+  // The line records of line_map and the closing 0x00.
   void finish_debug_file();
   // Pushes what was written to the file; a write error ends the run with
   // "Can't create output file".
@@ -52,12 +61,19 @@ class DebugFile {
   // when it could not be written completely.
   bool close();
 
+  // The code statements of pass 2, for the line records.
+  LineMap line_map;
+
  private:
   FILE* file() const { return output_.file(); }
 
-  Assembler& as_;
-  OutputFile output_;
+  TextStream& out_;
+  TemporaryFiles& temporary_files_;
+  OutputFile output_;  // the file on disk, when there is one
+  bool open_ = false;
+  bool keep_ = false;
   std::string path_;
+  std::string bytes_;
 };
 
 }  // namespace zorm

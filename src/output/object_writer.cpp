@@ -3,8 +3,8 @@
 #include <cstdio>
 #include <string>
 
-#include "driver/assembler.h"
-#include "driver/fatal_exit.h"
+#include "assembly/fatal_exit.h"
+#include "assembly/options.h"
 #include "output/output_file.h"
 
 namespace zorm {
@@ -13,8 +13,8 @@ namespace {
 
 constexpr uint32_t RECORD_BYTES = 32;  // most data bytes in one record; records never cross a 32-byte boundary
 
-[[noreturn]] void cannot_create(Assembler& as, const std::string& name) {
-  as.out.printf("Can't create output file %s.\n", name.c_str());
+[[noreturn]] void cannot_create(TextStream& out, const std::string& name) {
+  out.printf("Can't create output file %s.\n", name.c_str());
   throw FatalExit{EXIT_FILE};
 }
 
@@ -38,16 +38,43 @@ void print_start_address(TextStream& stream, int32_t start) {
   stream.printf("Program start address is at $%04x (%u).\n", address, address);
 }
 
-void write_binary(Assembler& as, const std::string& name, uint32_t limit) {
-  const bool verbose = as.options.verbose;
-  const int32_t start = as.conditionals.start_address;
-  if (verbose) {
-    as.out.puts("Checking binary file boundaries.");
-    as.out.flush();
+// Where a finished object goes: the file (with write_file), the request's
+// bytes, or both. The file is opened before anything is said about it, as a
+// file that cannot be made ends the run; it takes the place of an earlier
+// object only once it is complete (see OutputFile).
+class ObjectSink {
+ public:
+  ObjectSink(const ObjectRequest& request, bool text) : request_(request) {
+    if (request.write_file && !file_.open(request.temporary_files, request.name, text)) {
+      cannot_create(request.out, request.name);
+    }
   }
-  const uint32_t first = as.image.next_used(0, limit);
+
+  void finish(std::string bytes) {
+    if (request_.write_file) {
+      const bool written = bytes.empty() || std::fwrite(bytes.data(), 1, bytes.size(), file_.file()) == bytes.size();
+      if (!file_.commit(!written)) cannot_create(request_.out, request_.name);
+    }
+    if (request_.bytes != nullptr) *request_.bytes = std::move(bytes);
+  }
+
+ private:
+  const ObjectRequest& request_;
+  OutputFile file_;
+};
+
+void write_binary(const ObjectRequest& request) {
+  const MemoryImage& image = request.image;
+  const uint32_t limit = request.limit;
+  const int32_t start = request.start_address;
+  TextStream& out = request.out;
+  if (request.verbose) {
+    out.puts("Checking binary file boundaries.");
+    out.flush();
+  }
+  const uint32_t first = image.next_used(0, limit);
   uint32_t last = first;
-  for (uint32_t a = first; a < limit; a = as.image.next_used(a + 1, limit)) last = a;
+  for (uint32_t a = first; a < limit; a = image.next_used(a + 1, limit)) last = a;
   const bool any = first < limit;
   auto report = [&](TextStream& stream) {
     if (!any) {
@@ -58,44 +85,46 @@ void write_binary(Assembler& as, const std::string& name, uint32_t limit) {
     }
   };
 
-  if (as.listing_is_file()) {
-    TextStream& listing = as.listing_out();
+  if (request.listing != nullptr) {
+    TextStream& listing = request.listing->out();
     report(listing);
     if (start != -1) {
       print_start_address(listing, start);
-      as.listing.listing_advance_line();
+      request.listing->listing_advance_line();
     }
     listing.put('\f');
   }
 
   if (any) {
-    OutputFile output;
-    if (!output.open(as.temporary_files, name, false)) cannot_create(as, name);
-    if (verbose) as.out.printf("Writing %s file \"%s\".\n", FORMAT_NAMES[0], name.c_str());
+    ObjectSink sink(request, false);
+    if (request.verbose) out.printf("Writing %s file \"%s\".\n", FORMAT_NAMES[0], request.name.c_str());
     std::string bytes;
     bytes.reserve(last - first + 1);
-    for (uint32_t a = first; a <= last; ++a) bytes.push_back(static_cast<char>(as.image.image_read(a) & 0xFF));
-    const bool written = std::fwrite(bytes.data(), 1, bytes.size(), output.file()) == bytes.size();
-    if (!output.commit(!written)) cannot_create(as, name);
+    for (uint32_t a = first; a <= last; ++a) bytes.push_back(static_cast<char>(image.image_read(a) & 0xFF));
+    sink.finish(std::move(bytes));
   }
 
-  if (verbose) {
-    report(as.out);
-    if (start != -1) print_start_address(as.out, start);
+  if (request.verbose) {
+    report(out);
+    if (start != -1) print_start_address(out, start);
   }
 }
 
-// S-records (format 1) and Intel hex (format 2).
-void write_records(Assembler& as, const std::string& name, int format, uint32_t limit) {
-  const bool s_records = format == 1;
-  OutputFile output;
-  if (!output.open(as.temporary_files, name, true)) cannot_create(as, name);
-  TextStream stream(output.file());
-  if (as.options.verbose) as.out.printf("Writing %s file \"%s\".\n", FORMAT_NAMES[format], name.c_str());
+// S-records (format 1) and Intel hex (format 2), made as text with line feeds
+// and written to a text stream.
+void write_records(const ObjectRequest& request) {
+  const MemoryImage& image = request.image;
+  const uint32_t limit = request.limit;
+  const bool s_records = request.format == 1;
+  ObjectSink sink(request, true);
+  TextStream stream;
+  if (request.verbose) {
+    request.out.printf("Writing %s file \"%s\".\n", FORMAT_NAMES[request.format], request.name.c_str());
+  }
 
   unsigned record_count = 0;
-  for (DataRecord record = next_record(as.image, 0, limit); record.length != 0;
-       record = next_record(as.image, record.address + record.length, limit)) {
+  for (DataRecord record = next_record(image, 0, limit); record.length != 0;
+       record = next_record(image, record.address + record.length, limit)) {
     unsigned sum = (record.address >> 8) + (record.address & 0xFF);
     if (s_records) {
       sum += record.length + 3;
@@ -105,7 +134,7 @@ void write_records(Assembler& as, const std::string& name, int format, uint32_t 
       stream.printf(":%02X%04X00", record.length, record.address);
     }
     for (uint32_t i = 0; i < record.length; ++i) {
-      const unsigned byte = as.image.image_read(record.address + i) & 0xFF;
+      const unsigned byte = image.image_read(record.address + i) & 0xFF;
       sum += byte;
       stream.printf("%02X", byte);
     }
@@ -113,8 +142,8 @@ void write_records(Assembler& as, const std::string& name, int format, uint32_t 
     ++record_count;
   }
 
-  int32_t start = as.conditionals.start_address;
-  if (start == -1 && as.options.fill_byte == 0x00) start = 0;
+  int32_t start = request.start_address;
+  if (start == -1 && request.zero_fill) start = 0;
   const unsigned start16 = static_cast<unsigned>(start) & 0xFFFF;
   const unsigned start_sum = (start16 >> 8) + (start16 & 0xFF);
   if (s_records) {
@@ -126,20 +155,20 @@ void write_records(Assembler& as, const std::string& name, int format, uint32_t 
     const unsigned sum = (address >> 8) + (address & 0xFF) + 1;
     stream.printf(":00%04X01%02X\n", address, -sum & 0xFF);
   }
-  stream.close();  // detaches from the file, which commit() closes
-  if (!output.commit(stream.failed())) cannot_create(as, name);
+  sink.finish(stream.take_text());
 
-  if (as.options.verbose && start != -1) print_start_address(as.out, start);
+  if (request.verbose && start != -1) print_start_address(request.out, start);
 }
 
 }  // namespace
 
-void write_object_file(Assembler& as, const std::string& name, int format, uint32_t limit) {
-  if (limit > IMAGE_SIZE) limit = IMAGE_SIZE;
-  if (format == 1 || format == 2) {
-    write_records(as, name, format, limit);
+void write_object_file(const ObjectRequest& request) {
+  ObjectRequest bounded = request;
+  if (bounded.limit > IMAGE_SIZE) bounded.limit = IMAGE_SIZE;
+  if (bounded.format == 1 || bounded.format == 2) {
+    write_records(bounded);
   } else {
-    write_binary(as, name, limit);
+    write_binary(bounded);
   }
 }
 

@@ -6,7 +6,7 @@
 #include <climits>
 #include <string>
 
-#include "output/temporary_files.h"
+#include "zorm/temporary_files.h"
 
 namespace zorm {
 

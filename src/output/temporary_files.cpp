@@ -1,4 +1,4 @@
-#include "output/temporary_files.h"
+#include "zorm/temporary_files.h"
 
 #include <unistd.h>
 

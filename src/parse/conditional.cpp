@@ -1,6 +1,6 @@
 #include "parse/conditional.h"
 
-#include "driver/assembler.h"
+#include "assembly/assembler.h"
 
 namespace zorm {
 

@@ -4,12 +4,12 @@
 #include <cstring>
 #include <utility>
 
-#include "driver/assembler.h"
+#include "assembly/assembler.h"
 #include "parse/keyword_index.h"
 
 namespace zorm {
 
-const char* const KEYWORD_TABLE[KEYWORD_COUNT] = {
+constexpr const char* KEYWORD_TABLE[KEYWORD_COUNT] = {
     "a",  "af", "align", "b",  "bc", "c",  "d",  "db",  "dd",    "de", "ds", "dw", "e",   "end", "h",
     "hi", "hl", "i",     "ix", "ixh", "ixl", "iy", "iyh", "iyl", "l",  "label", "lo", "m", "nc", "ns",
     "nv", "nz", "p",     "pe", "po", "r",  "s",  "sp",  "struct", "v", "xh", "xl", "yh",  "yl",  "z",
@@ -71,6 +71,10 @@ namespace {
 constexpr bool make_identifier_char(int c) { return make_class(c) == CHAR_NAME || make_class(c) == CHAR_DIGIT; }
 // Bytes that continue an identifier: name characters and digits.
 constexpr auto IDENTIFIER_CHAR = make_table<bool>(make_identifier_char, std::make_index_sequence<256>{});
+
+// The keywords' exact-match index, for names compared byte for byte.
+constexpr KeywordIndex<128> KEYWORD_INDEX(KEYWORD_TABLE, KEYWORD_COUNT);
+
 }  // namespace
 
 const char Lexer::empty_line_[1] = {'\0'};
@@ -263,8 +267,7 @@ int Lexer::identifier(const char* p, int raw_identifiers) {
   const KeywordCompare compare = as_.options.keyword_compare;
   int keyword = -1;
   if (compare == keyword_strcmp) {
-    static const KeywordIndex<128> index(KEYWORD_TABLE, KEYWORD_COUNT);
-    keyword = index.find(token_text, static_cast<size_t>(n));
+    keyword = KEYWORD_INDEX.find(token_text, static_cast<size_t>(n));
   } else {
     int low = 0, high = KEYWORD_COUNT - 1;
     while (low <= high) {
@@ -301,7 +304,11 @@ int Lexer::identifier(const char* p, int raw_identifiers) {
 
 // A label met in an operand: its value, or unknown while it is undefined.
 int Lexer::label_value() {
-  SymbolLookup found = as_.symbols.symbol_lookup(std::string_view(token_text, static_cast<size_t>(token_length)));
+  const std::string_view name(token_text, static_cast<size_t>(token_length));
+  if (as_.record_references && as_.pass_number == 0) {
+    as_.statements.note_reference(name, static_cast<int>(token_start - as_.sources.current_line), false);
+  }
+  SymbolLookup found = as_.symbols.symbol_lookup(name);
   ValueKind kind = VALUE_NUMBER;
   int32_t value = found.value;
   int token = TOKEN_NUMBER;

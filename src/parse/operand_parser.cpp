@@ -1,7 +1,7 @@
 #include "parse/operand_parser.h"
 
+#include "assembly/assembler.h"
 #include "codegen/encoders.h"
-#include "driver/assembler.h"
 #include "operand_tables.h"
 
 namespace zorm {
@@ -13,8 +13,8 @@ int OperandParser::run_action(int action, int argument) {
   switch (action) {
     case 0: as.encoding.statement_form = argument; return 0;
     case 1: as.encoding.condition_code = argument; return 0;
-    case 2: return admit_register(as, argument);
-    case 3: return index_operand(as, argument);
+    case 2: return admit_register(as.encoders, argument);
+    case 3: return index_operand(as.encoders, argument);
     case 4: return argument;
     case 5: return as.structures.struct_end();
     case 6: return as.structures.struct_begin(argument);

@@ -2,9 +2,9 @@
 
 #include <cstring>
 
+#include "assembly/assembler.h"
+#include "assembly/fatal_exit.h"
 #include "codegen/mnemonic_table.h"
-#include "driver/assembler.h"
-#include "driver/fatal_exit.h"
 #include "source/macros.h"
 
 namespace zorm {
@@ -13,10 +13,36 @@ void StatementProcessor::start_macro_call(const char* name_end) {
   Symbol* macro = as_.symbols.find(std::string_view(as_.lexer.token_text, static_cast<size_t>(as_.lexer.token_length)));
   std::string name(macro->name);
   std::string arguments = Macros::scan_arguments(name_end);
+  const int column = static_cast<int>(as_.lexer.token_start - as_.sources.current_line);
+  if (as_.record_references && as_.pass_number == 0) note_reference(macro->name, column, false);
   // The rest of the call line is not read as tokens; the next line the lexer
   // reads is the first body line.
   as_.lexer.abandon_line();
-  as_.sources.push_macro_expansion(name, macro->body, std::move(arguments));
+  as_.sources.push_macro_expansion(name, macro->body, std::move(arguments), column);
+}
+
+void StatementProcessor::note_reference(std::string_view name, int column, bool definition) {
+  const SourcePlace where = as_.sources.innermost_place(column);
+  SymbolReference& reference = as_.records.references.emplace_back();
+  reference.name = name;
+  reference.file = where.file;
+  reference.line = where.line;
+  reference.column = where.column;
+  reference.definition = definition;
+  reference.in_expansion = where.in_expansion;
+}
+
+void StatementProcessor::note_statement(bool from_expansion) {
+  const MemoryImage& image = as_.image;
+  LineRecord& record = as_.records.lines.emplace_back();
+  record.file = place.file;
+  record.line = place.line;
+  record.address = image.location_counter;
+  record.size = static_cast<uint32_t>(image.statement_length);
+  record.cycles = as_.encoding.cycle_count;
+  record.segment = image.segment;
+  record.in_expansion = from_expansion;
+  record.from_include = place.file != 0;
 }
 
 void StatementProcessor::assemble_pass() {
@@ -28,9 +54,12 @@ void StatementProcessor::assemble_pass() {
   lexer.line_end_state = 0;
   lexer.pushed_token = 0;
   uint64_t statements = 0;
+  const bool stop_checks = as.statement_limit != 0 || as.cancel != nullptr;
+  // Statements are recorded in pass 2, the final one.
+  const bool record_statements = as.keep_records && as.pass_number == 1;
 
   for (;;) {
-    if (as.statement_limit != 0 && ++statements > as.statement_limit) throw FatalExit{EXIT_ASSEMBLY_ERRORS};
+    if (stop_checks) as.check_stop(++statements);
     // Start of a statement.
     statement_label[0] = '\0';
     statement_label_length = 0;
@@ -44,6 +73,10 @@ void StatementProcessor::assemble_pass() {
 
     int token = lexer.next_token(1);
     listing.line_from_expansion = as.sources.top() >= 0 && as.sources.top_entry().is_expansion();
+    // The statement's place, before an include or a macro call changes the
+    // innermost file.
+    if (as.keep_records) place = as.sources.innermost_place(0);
+    bool is_statement = false;  // not an empty line, nor one skipped by a false condition
 
     if (token == TOKEN_END_OF_INPUT) {
       if (as.conditionals.conditional_depth != 0) as.diagnostics.report_error(ERROR_IF_WITHOUT_ENDIF);
@@ -57,6 +90,7 @@ void StatementProcessor::assemble_pass() {
       const MnemonicEntry* row = token == TOKEN_IDENTIFIER ? find_mnemonic(lexer.token_text, static_cast<size_t>(lexer.token_length), compare) : nullptr;
       const bool skipping = !as.conditionals.active();
       if (token == TOKEN_IDENTIFIER && lexer.at_line_start && row != nullptr && !skipping) {
+        is_statement = true;
         as.diagnostics.report_error(ERROR_OPCODE_AS_LABEL);
         define_label = false;
         break;
@@ -68,6 +102,7 @@ void StatementProcessor::assemble_pass() {
         lexer.abandon_line();
         break;
       }
+      is_statement = true;
       if (token != TOKEN_IDENTIFIER) {
         if (token != TOKEN_ABANDONED) as.diagnostics.report_error(ERROR_EXPECTING_LABEL_OR_OPCODE);
         define_label = false;
@@ -78,6 +113,7 @@ void StatementProcessor::assemble_pass() {
         // A label in column 0, with or without ':'.
         std::memcpy(statement_label, lexer.token_text, static_cast<size_t>(lexer.token_length) + 1);
         statement_label_length = static_cast<uint8_t>(lexer.token_length);
+        if (as.record_references && as.pass_number == 0) note_reference(label(), 0, true);
         token = lexer.next_token(1);
         if (token == TOKEN_COLON) token = lexer.next_token(1);
         if (token == TOKEN_END_OF_INPUT) {
@@ -161,8 +197,9 @@ void StatementProcessor::assemble_pass() {
 
     // Wrap-up.
     if (as.pass_number == 1 && as.debug.is_open() && image.statement_length > 0 && image.segment == SEGMENT_CODE) {
-      as.line_map.add(image.location_counter, as.sources.innermost_file_line(), as.sources.innermost_file_index());
+      as.debug.line_map.add(image.location_counter, as.sources.innermost_file_line(), as.sources.innermost_file_index());
     }
+    if (record_statements && is_statement) note_statement(listing.line_from_expansion);
     listing.list_statement();
     image.end_statement();
   }

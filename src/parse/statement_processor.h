@@ -3,6 +3,8 @@
 #include <cstdint>
 #include <string_view>
 
+#include "assembly/run_records.h"
+
 namespace zorm {
 
 class Assembler;
@@ -20,9 +22,16 @@ class StatementProcessor {
   std::string_view label() const { return std::string_view(statement_label, statement_label_length); }
   uint8_t label_attributes = 0;
   bool conditional_statement = false;
+  // Where the statement began (kept only when the run keeps records).
+  SourcePlace place;
+
+  // Records a name written at column of the current line (pass 1, with
+  // record_references).
+  void note_reference(std::string_view name, int column, bool definition);
 
  private:
   void start_macro_call(const char* name_end);
+  void note_statement(bool from_expansion);
   Assembler& as_;
 };
 

@@ -2,7 +2,7 @@
 
 #include <utility>
 
-#include "driver/assembler.h"
+#include "assembly/assembler.h"
 
 namespace zorm {
 

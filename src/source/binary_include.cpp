@@ -1,9 +1,9 @@
 #include "source/binary_include.h"
 
-#include <cstdio>
 #include <cstring>
+#include <memory>
 
-#include "driver/assembler.h"
+#include "assembly/assembler.h"
 
 namespace zorm {
 
@@ -101,56 +101,102 @@ struct RecordReader {
   }
 };
 
+// Reads a file line by line as fgets() reads a stream opened as text: at most
+// size - 1 bytes, up to and including a line feed. Where text streams differ
+// from binary ones, a carriage return before a line feed is dropped and a
+// Ctrl-Z ends the file.
+class RecordFileReader {
+ public:
+  explicit RecordFileReader(SourceFile& file) : file_(file) {}
+
+  bool next_line(char* text, size_t size) {
+    size_t n = 0;
+    while (n + 1 < size) {
+      const int c = next_byte();
+      if (c < 0) break;
+      text[n++] = static_cast<char>(c);
+      if (c == '\n') break;
+    }
+    text[n] = '\0';
+    if (n == 0) return false;
+    // A line is read whole: what does not fit (characters after a record's
+    // checksum, the end of a long comment line) is dropped, never read as a
+    // line of its own.
+    if (n + 1 == size && text[n - 1] != '\n') {
+      for (int c = next_byte(); c >= 0 && c != '\n'; c = next_byte()) {
+      }
+    }
+    return true;
+  }
+
+ private:
+  int next_byte() {
+#ifdef _WIN32
+    int c = raw_byte();
+    if (c == 0x1A) ended_ = true;
+    if (ended_) return -1;
+    if (c == '\r' && peek_byte() == '\n') c = raw_byte();
+    return c;
+#else
+    return raw_byte();
+#endif
+  }
+  int raw_byte() {
+    if (position_ == filled_ && !refill()) return -1;
+    return static_cast<unsigned char>(buffer_[position_++]);
+  }
+  [[maybe_unused]] int peek_byte() {
+    if (position_ == filled_ && !refill()) return -1;
+    return static_cast<unsigned char>(buffer_[position_]);
+  }
+  bool refill() {
+    const long n = file_.read(buffer_, sizeof buffer_);
+    position_ = 0;
+    filled_ = n > 0 ? static_cast<size_t>(n) : 0;
+    return filled_ > 0;
+  }
+
+  SourceFile& file_;
+  char buffer_[4096];
+  size_t position_ = 0;
+  size_t filled_ = 0;
+  [[maybe_unused]] bool ended_ = false;
+};
+
 }  // namespace
 
 int include_binary(Assembler& as, const std::string& path) {
-  FILE* file = std::fopen(path.c_str(), "rb");
-  if (file == nullptr) return ERROR_FILE_NOT_FOUND;
-  for (int count = 0; count < INCLUDE_BYTE_LIMIT; ++count) {
-    const int byte = std::fgetc(file);
-    if (byte == EOF) break;
-    as.image.emit_byte(byte);
+  std::unique_ptr<SourceFile> file = as.source_provider->open(path);
+  if (!file) return ERROR_FILE_NOT_FOUND;
+  char buffer[INCLUDE_BYTE_LIMIT];
+  size_t count = 0;
+  while (count < sizeof buffer) {
+    const long n = file->read(buffer + count, sizeof buffer - count);
+    if (n <= 0) break;
+    count += static_cast<size_t>(n);
   }
-  std::fclose(file);
+  for (size_t i = 0; i < count; ++i) as.image.emit_byte(static_cast<unsigned char>(buffer[i]));
   return as.image.statement_memory_error;
 }
 
 int include_records(Assembler& as, const std::string& path) {
-  FILE* file = std::fopen(path.c_str(), "r");
-  if (file == nullptr) return ERROR_FILE_NOT_FOUND;
-  RecordReader reader{as};
+  std::unique_ptr<SourceFile> file = as.source_provider->open(path);
+  if (!file) return ERROR_FILE_NOT_FOUND;
+  RecordFileReader reader(*file);
+  RecordReader records{as};
   const Options& o = as.options;
   char text[RECORD_LINE_SIZE];
   int line_count = 0;
-  for (;;) {
-    // The last byte of the buffer is overwritten only when a read fills it.
-    text[sizeof text - 1] = 'x';
-    if (std::fgets(text, sizeof text, file) == nullptr) break;
-    // A line is read whole: what does not fit (characters after a record's
-    // checksum, the end of a long comment line) is dropped, never read as a
-    // line of its own.
-    if (text[sizeof text - 1] == '\0' && text[sizeof text - 2] != '\n') {
-      int c;
-      do {
-        c = std::fgetc(file);
-      } while (c != '\n' && c != EOF);
-    }
+  while (reader.next_line(text, sizeof text)) {
     ++line_count;
     if (!o.quiet && (line_count % 100 == 0 || (o.verbose && line_count % 25 == 0))) {
       as.err.printf("Reading line %5d\r", line_count);
     }
     // A line that holds only a line end is empty, whichever line end it has.
     if (text[0] == '\n' || text[0] == ';' || std::strcmp(text, "\r\n") == 0) continue;
-    if (text[0] != ':' && text[0] != 'S') {
-      std::fclose(file);
-      return ERROR_INVALID_RECORD_LINE;
-    }
-    if (reader.read_line(text) == LineResult::INVALID) {
-      std::fclose(file);
-      return ERROR_INVALID_RECORD_LINE;
-    }
+    if (text[0] != ':' && text[0] != 'S') return ERROR_INVALID_RECORD_LINE;
+    if (records.read_line(text) == LineResult::INVALID) return ERROR_INVALID_RECORD_LINE;
   }
-  std::fclose(file);
   return as.image.statement_memory_error;
 }
 

@@ -4,7 +4,7 @@
 #include <memory>
 #include <vector>
 
-#include "driver/assembler.h"
+#include "assembly/assembler.h"
 
 namespace zorm {
 

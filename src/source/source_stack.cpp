@@ -1,18 +1,10 @@
 #include "source/source_stack.h"
 
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
-
 #include <cstring>
 #include <new>
 
-#include "driver/assembler.h"
+#include "assembly/assembler.h"
 #include "source/binary_include.h"
-
-#ifndef O_BINARY
-#define O_BINARY 0
-#endif
 
 namespace zorm {
 
@@ -24,18 +16,13 @@ void SourceStack::close_all() {
   while (top_ >= 0) pop_entry();
 }
 
-// A source is read once in each pass, so it must be a file that can be read
-// again: a pipe or a device would give pass 2 other text than pass 1.
-bool SourceStack::file_exists(const std::string& path) {
-  struct stat info;
-  if (::stat(path.c_str(), &info) != 0) return false;
-  return S_ISREG(info.st_mode);
+bool SourceStack::is_source_file(const std::string& path) const {
+  return as_.source_provider->kind(path) == PathKind::file;
 }
 
 void SourceStack::pop_entry() {
   SourceEntry& entry = entries_[top_];
-  if (!entry.is_expansion() && entry.handle >= 0) ::close(entry.handle);
-  entry.handle = -1;
+  entry.file.reset();
   entry.name.clear();
   entry.arguments.clear();
   entry.body.reset();
@@ -46,7 +33,7 @@ void SourceStack::pop_entry() {
 // Reads the next chunk of the entry's file into the shared buffer.
 void SourceStack::fill_buffer(SourceEntry& entry) {
   char* buffer = file_buffer_.get();
-  ssize_t n = ::read(entry.handle, buffer, READ_CHUNK_SIZE);
+  long n = entry.file->read(buffer, READ_CHUNK_SIZE);
   if (n < 0) n = 0;  // a read error ends the file
   entry.chunk_end = entry.chunk_start + static_cast<int32_t>(n);
   entry.bytes_buffered = static_cast<int32_t>(n);
@@ -56,7 +43,7 @@ void SourceStack::fill_buffer(SourceEntry& entry) {
 // Puts a file's current chunk back into the shared buffer after an inner file
 // or an include inside a macro expansion used it.
 void SourceStack::reload_chunk(SourceEntry& entry) {
-  ::lseek(entry.handle, entry.chunk_start, SEEK_SET);
+  entry.file->seek(static_cast<uint64_t>(entry.chunk_start));
   fill_buffer(entry);
 }
 
@@ -70,8 +57,8 @@ int SourceStack::open_source_file(const std::string& path) {
     if (!file_buffer_) as_.diagnostics.report_error(ERROR_NO_MEMORY);
     top_ = -1;
   }
-  int handle = ::open(path.c_str(), O_RDONLY | O_BINARY);
-  if (handle < 0) {
+  std::unique_ptr<SourceFile> file = as_.source_provider->open(path);
+  if (!file) {
     as_.diagnostics.report_error(ERROR_FILE_NOT_FOUND);
     return 1;
   }
@@ -79,7 +66,8 @@ int SourceStack::open_source_file(const std::string& path) {
   SourceEntry& entry = entries_[++top_];
   entry.name = path;
   entry.arguments.clear();
-  entry.handle = handle;
+  entry.file = std::move(file);
+  entry.record_number = as_.keep_records ? as_.records.file_number(path) : -1;
   entry.chunk_start = 0;
   entry.line_number = 0;
   entry.file_index = file_index_counter++;
@@ -92,7 +80,7 @@ int SourceStack::open_source_file(const std::string& path) {
 }
 
 int SourceStack::push_macro_expansion(const std::string& name, std::shared_ptr<const std::string> body,
-                                      std::string arguments) {
+                                      std::string arguments, int call_column) {
   if (top_ >= MAX_SOURCE_DEPTH - 1) {
     as_.diagnostics.report_error(ERROR_NESTING_LIMIT);
     return 1;
@@ -103,7 +91,7 @@ int SourceStack::push_macro_expansion(const std::string& name, std::shared_ptr<c
   entry.read_position = body->c_str();
   entry.body = std::move(body);
   entry.chunk_start = expansion_counter++;
-  entry.handle = 0;
+  entry.call_column = call_column;
   entry.line_number = 0;
   entry.file_index = -1;
   entry.saved_conditional_depth = as_.conditionals.conditional_depth;
@@ -303,9 +291,48 @@ const SourceEntry& SourceStack::innermost_file() const {
   return entries_[i];
 }
 
+SourcePlace SourceStack::innermost_place(int column) const {
+  if (top_ < 0) return SourcePlace{};
+  int i = top_;
+  while (i > 0 && entries_[i].is_expansion()) --i;
+  const SourceEntry& file = entries_[i];
+  if (i == top_) return SourcePlace{file.record_number, file.line_number, column, false};
+  return SourcePlace{file.record_number, file.line_number, entries_[i + 1].call_column, true};
+}
+
+namespace {
+
+// The quoted name of an include line: the column of its opening quote and its
+// length with both quotes (to the line end when it is not closed).
+std::pair<int, int> quoted_name(const char* line) {
+  const char* open = line;
+  while (*open != '\0' && *open != '"' && *open != '\'') ++open;
+  if (*open == '\0') return {0, 0};
+  const char* close = open + 1;
+  while (*close != '\0' && *close != '\n' && *close != *open) ++close;
+  const int length = static_cast<int>(close - open) + (*close == *open ? 1 : 0);
+  return {static_cast<int>(open - line), length};
+}
+
+}  // namespace
+
+IncludeRecord& SourceStack::note_include(const std::string& name) {
+  const auto [column, length] = quoted_name(current_line);
+  const SourcePlace place = innermost_place(column);
+  IncludeRecord& record = as_.records.includes.emplace_back();
+  record.file = place.file;
+  record.line = place.line;
+  record.column = place.column;
+  record.length = place.in_expansion ? 0 : length;
+  record.name = name;
+  return record;
+}
+
 int SourceStack::include_file() {
   std::string operand = as_.values.empty() ? std::string() : as_.values.top().text;
   as_.values.pop();
+  // Directives are recorded once, in pass 1, which every run has.
+  IncludeRecord* record = as_.keep_records && as_.pass_number == 0 ? &note_include(operand) : nullptr;
   const std::string& list = as_.options.include_path_list;
   size_t start = 0;
   for (;;) {
@@ -315,7 +342,8 @@ int SourceStack::include_file() {
     if (!path.empty() && path.back() != '/' && path.size() < PATH_BUFFER_SIZE - 1) path += '/';
     size_t room = PATH_BUFFER_SIZE - 1 - path.size();
     path += operand.substr(0, room);
-    if (file_exists(path)) {
+    if (is_source_file(path)) {
+      if (record != nullptr) record->path = path;
       size_t dot = path.rfind('.');
       std::string extension = dot == std::string::npos ? path : path.substr(dot);
       bool binary = extension == ".bin";
@@ -324,7 +352,7 @@ int SourceStack::include_file() {
         if (as_.options.verbose && !as_.options.quiet) as_.err.printf("\rReading from file \"%s\"\n", path.c_str());
         return binary ? include_binary(as_, path) : include_records(as_, path);
       }
-      open_source_file(path);
+      if (open_source_file(path) == 0 && record != nullptr) record->target = entries_[top_].record_number;
       return 0;
     }
     if (end == std::string::npos) return ERROR_FILE_NOT_FOUND;

@@ -4,6 +4,9 @@
 #include <memory>
 #include <string>
 
+#include "assembly/run_records.h"
+#include "zorm/source_provider.h"
+
 namespace zorm {
 
 class Assembler;
@@ -24,9 +27,11 @@ struct SourceEntry {
   int32_t chunk_start = 0;      // file: offset of file_buffer[0]; expansion: serial number
   int32_t chunk_end = 0;
   int32_t bytes_buffered = 0;
-  int32_t handle = -1;
+  std::unique_ptr<SourceFile> file;  // a file's reader
   int32_t line_number = 0;
   int32_t file_index = 0;       // -1 marks a macro expansion
+  int32_t record_number = -1;   // file: its number in the run's records
+  int32_t call_column = 0;      // expansion: where the macro name stands on the call line
   int32_t saved_conditional_depth = 0;
   bool line_cut = false;        // file: the last piece delivered was cut at the length limit
   // Macro expansion: the current body line with its arguments filled in,
@@ -52,15 +57,22 @@ class SourceStack {
   // The include directive: pops its string operand.
   int include_file();
   // Pushes a macro expansion; 0, or 1 after "Include file nesting limit reached".
-  int push_macro_expansion(const std::string& name, std::shared_ptr<const std::string> body, std::string arguments);
+  int push_macro_expansion(const std::string& name, std::shared_ptr<const std::string> body, std::string arguments,
+                           int call_column = 0);
   // Ends the innermost expansion (end of body or exitm).
   void end_expansion();
 
-  static bool file_exists(const std::string& path);
+  // A source is read once in each pass, so it must be a regular file that
+  // can be read again: a pipe or a device would give pass 2 other text than
+  // pass 1.
+  bool is_source_file(const std::string& path) const;
 
   int innermost_file_line() const;
   int innermost_file_index() const;
   const SourceEntry& innermost_file() const;
+  // The innermost file's record number and line, with column; inside an
+  // expansion the column of the outermost macro call on that line.
+  SourcePlace innermost_place(int column) const;
   int main_file_line() const { return top_ >= 0 ? entries_[0].line_number : 0; }
 
   int top() const { return top_; }
@@ -87,6 +99,7 @@ class SourceStack {
   void fill_buffer(SourceEntry& entry);
   void after_line_delivered(bool from_file);
   void pop_entry();
+  IncludeRecord& note_include(const std::string& name);
 
   Assembler& as_;
   SourceEntry entries_[MAX_SOURCE_DEPTH];

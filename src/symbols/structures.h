@@ -2,6 +2,9 @@
 
 #include <cstdint>
 #include <string>
+#include <string_view>
+
+#include "assembly/run_records.h"
 
 namespace zorm {
 
@@ -22,8 +25,10 @@ class Structures {
 
   int32_t offset = 0;
   std::string pending_name;
+  SourcePlace pending_place;
 
  private:
+  SourcePlace note_name(std::string_view name);
   void list_member_line(bool with_offset, int32_t shown_offset);
   Assembler& as_;
 };

@@ -2,27 +2,27 @@
 
 #include <initializer_list>
 
-#include "driver/assembler.h"
-
 namespace zorm {
 
 namespace {
 
 // Undefined labels as errors of pass 1, and the debug file's symbol section.
-void report_and_record_symbols(Assembler& as) {
-  DebugFile& debug = as.debug;
+void report_and_record_symbols(const Pass1Symbols& pass) {
+  DebugFile& debug = pass.debug;
   if (debug.is_open()) debug.write_byte(0);  // ends the file records
   // Without a debug file only the undefined names are needed, in name order.
   const std::vector<Symbol*> symbols =
-      debug.is_open() ? as.symbols.in_order() : as.symbols.in_order(SYM_UNDEFINED);
+      debug.is_open() ? pass.symbols.in_order() : pass.symbols.in_order(SYM_UNDEFINED);
   for (Symbol* symbol : symbols) {
     if (symbol->kind == SYM_UNDEFINED) {
-      for (TextStream* stream : {&as.out, &as.listing_out()}) {
-        stream->printf("File %s, Line %d : Undefined label %s\n", as.options.source_name.c_str(), symbol->value,
+      for (TextStream* stream : {&pass.out, &pass.listing.out()}) {
+        stream->printf("File %s, Line %d : Undefined label %s\n", pass.source_name.c_str(), symbol->value,
                        symbol->name.data());
       }
-      ++as.diagnostics.error_count;
-      as.listing.listing_advance_line();
+      ++pass.diagnostics.error_count;
+      // The main file's line of the first reference, as printed.
+      pass.diagnostics.note_message("Undefined label " + std::string(symbol->name), 0, symbol->value);
+      pass.listing.listing_advance_line();
     } else if (symbol->kind != SYM_MACRO && debug.is_open()) {
       debug.write_symbol_record(std::string(symbol->name), symbol->attributes, symbol->value);
     }
@@ -33,9 +33,9 @@ void report_and_record_symbols(Assembler& as) {
   }
 }
 
-void print_symbol_table(Assembler& as) {
-  TextStream& listing = as.listing_out();
-  Listing& pages = as.listing;
+void print_symbol_table(const Pass1Symbols& pass) {
+  Listing& pages = pass.listing;
+  TextStream& listing = pages.out();
   if (pages.listing_page_used) {
     listing.put('\n');
     pages.page_line_count = -1;
@@ -52,7 +52,7 @@ void print_symbol_table(Assembler& as) {
   listing.put('\n');
   pages.listing_advance_line();
 
-  for (const Symbol* symbol : as.symbols.in_order()) {
+  for (const Symbol* symbol : pass.symbols.in_order()) {
     if (symbol->kind == SYM_UNDEFINED) continue;
     if (symbol->kind == SYM_MACRO) {
       listing.printf("%20s : <macro>\n", symbol->name.data());
@@ -78,9 +78,9 @@ void print_symbol_table(Assembler& as) {
 
 }  // namespace
 
-void finish_pass1_symbols(Assembler& as) {
-  report_and_record_symbols(as);
-  if (as.options.symbol_table) print_symbol_table(as);
+void finish_pass1_symbols(const Pass1Symbols& pass) {
+  report_and_record_symbols(pass);
+  if (pass.symbol_table) print_symbol_table(pass);
 }
 
 }  // namespace zorm

@@ -5,7 +5,7 @@
 #include <array>
 #include <utility>
 
-#include "driver/assembler.h"
+#include "assembly/assembler.h"
 
 namespace zorm {
 
@@ -113,7 +113,13 @@ Symbol* SymbolTable::insert_at(Symbol** slot, std::string_view name) {
   return &symbol;
 }
 
-int SymbolTable::symbol_define(std::string_view name, int32_t value, SymbolKind kind, uint8_t attributes) {
+void SymbolTable::set_definition_place(Symbol& symbol, const SourcePlace& place) {
+  symbol.defined_file = place.file;
+  symbol.defined_line = place.line;
+  symbol.defined_column = static_cast<uint8_t>(place.column);
+}
+
+int SymbolTable::symbol_define(std::string_view name, int32_t value, SymbolState kind, uint8_t attributes) {
   Symbol** slot = slot_for(name);
   Symbol* symbol = *slot;
   if (symbol == nullptr) {
@@ -122,6 +128,11 @@ int SymbolTable::symbol_define(std::string_view name, int32_t value, SymbolKind 
     // Label values are fixed in pass 1; pass 2 only checks them.
     if (as_.pass_number == 0) return DEFINE_REDEFINED;
     return symbol->value == value ? DEFINE_OK : DEFINE_PHASE_ERROR;
+  }
+  // The first definition is the symbol's place: the statement's, or none for
+  // a name defined before any source was opened.
+  if (as_.keep_records && (symbol->kind == SYM_UNDEFINED || symbol->defined_line == 0) && !as_.sources.empty()) {
+    set_definition_place(*symbol, as_.statements.place);
   }
   symbol->value = value;
   symbol->kind = kind;
@@ -165,7 +176,7 @@ std::vector<Symbol*> SymbolTable::in_order() const {
   return sorted(std::move(symbols));
 }
 
-std::vector<Symbol*> SymbolTable::in_order(SymbolKind kind) const {
+std::vector<Symbol*> SymbolTable::in_order(SymbolState kind) const {
   std::vector<Symbol*> symbols;
   for (Symbol* symbol : slots_) {
     if (symbol != nullptr && symbol->kind == kind) symbols.push_back(symbol);
@@ -173,31 +184,11 @@ std::vector<Symbol*> SymbolTable::in_order(SymbolKind kind) const {
   return sorted(std::move(symbols));
 }
 
-bool SymbolTable::any_of_kind(SymbolKind kind) const {
+bool SymbolTable::any_of_kind(SymbolState kind) const {
   for (const Symbol* symbol : slots_) {
     if (symbol != nullptr && symbol->kind == kind) return true;
   }
   return false;
-}
-
-void LineMap::add(uint32_t address, int32_t line, int32_t file_index) {
-  if (!entries_.empty() && address <= entries_.back().address) {
-    if (address == entries_.back().address) return;  // the first line recorded wins
-    sorted_ = false;
-  }
-  entries_.push_back({address, line, file_index});
-}
-
-const std::vector<LineMapEntry>& LineMap::entries() {
-  if (!sorted_) {
-    std::stable_sort(entries_.begin(), entries_.end(),
-                     [](const LineMapEntry& a, const LineMapEntry& b) { return a.address < b.address; });
-    auto last = std::unique(entries_.begin(), entries_.end(),
-                            [](const LineMapEntry& a, const LineMapEntry& b) { return a.address == b.address; });
-    entries_.erase(last, entries_.end());
-    sorted_ = true;
-  }
-  return entries_;
 }
 
 int handle_equ(Assembler& as, int32_t value) {

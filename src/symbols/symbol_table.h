@@ -7,11 +7,15 @@
 #include <string_view>
 #include <vector>
 
+#include "assembly/run_records.h"
+
 namespace zorm {
 
 class Assembler;
 
-enum SymbolKind : uint8_t {
+// What a name is to the assembler. An equ name, a structure and its members
+// are labels told apart by their attributes.
+enum SymbolState : uint8_t {
   SYM_UNDEFINED = 10,
   SYM_LABEL = 11,
   SYM_SET = 12,
@@ -29,13 +33,19 @@ struct Symbol {
   // A macro's stored body; an expansion holds on to the body it started with,
   // so a new definition of the macro while it runs does not pull it away.
   std::shared_ptr<const std::string> body;
-  SymbolKind kind = SYM_UNDEFINED;
+  SymbolState kind = SYM_UNDEFINED;
   uint8_t attributes = 0;
+  bool structure = false;     // a structure's name (its members have attributes 0x40 + type)
+  uint8_t defined_column = 0;  // where the name stands on its defining line
   int32_t value = 0;
+  // Where the symbol was first defined, kept when the run keeps records;
+  // file -1 for names defined on the command line and the processor names.
+  int32_t defined_file = -1;
+  int32_t defined_line = 0;
 };
 
 struct SymbolLookup {
-  SymbolKind kind;
+  SymbolState kind;
   int32_t value;
 };
 
@@ -49,16 +59,18 @@ class SymbolTable {
  public:
   explicit SymbolTable(Assembler& as) : as_(as) {}
 
-  int symbol_define(std::string_view name, int32_t value, SymbolKind kind, uint8_t attributes);
+  int symbol_define(std::string_view name, int32_t value, SymbolState kind, uint8_t attributes);
+  // Sets where a symbol is defined.
+  static void set_definition_place(Symbol& symbol, const SourcePlace& place);
   SymbolLookup symbol_lookup(std::string_view name);
   Symbol* find(std::string_view name);
   const Symbol* find(std::string_view name) const;
 
   // Every symbol in name order; with a kind, only the symbols of that kind.
   std::vector<Symbol*> in_order() const;
-  std::vector<Symbol*> in_order(SymbolKind kind) const;
+  std::vector<Symbol*> in_order(SymbolState kind) const;
   size_t size() const { return count_; }
-  bool any_of_kind(SymbolKind kind) const;
+  bool any_of_kind(SymbolState kind) const;
 
  private:
   Symbol** slot_for(std::string_view name);
@@ -75,26 +87,6 @@ class SymbolTable {
   std::vector<std::unique_ptr<char[]>> name_blocks_;
   size_t name_block_room_ = 0;
   char* name_block_next_ = nullptr;
-};
-
-// Statement address to source line, for the debug information file.
-struct LineMapEntry {
-  uint32_t address;
-  int32_t line;
-  int32_t file_index;
-};
-
-class LineMap {
- public:
-  // The first line recorded for an address wins.
-  void add(uint32_t address, int32_t line, int32_t file_index);
-  // The entries in ascending address order, one per address.
-  const std::vector<LineMapEntry>& entries();
-  void clear() { entries_.clear(); sorted_ = true; }
-
- private:
-  std::vector<LineMapEntry> entries_;
-  bool sorted_ = true;
 };
 
 // The equ handler (value 0) and the assignment "label = expression" and the

@@ -2,8 +2,8 @@
 
 #include <cstring>
 
+#include "assembly/options.h"
 #include "codegen/mnemonic_table.h"
-#include "driver/options.h"
 #include "operand_tables.h"
 #include "parse/tokens.h"
 

@@ -42,7 +42,8 @@ TEST_P(Examples, MatchTheIndependentAssembler) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Bundled, Examples,
-                         ::testing::Values(Example{"hello_cpm", {}}, Example{"z80_routines", {"-x"}}),
+                         ::testing::Values(Example{"hello_cpm", {}}, Example{"z80_routines", {"-x"}},
+                                           Example{"z80_powers", {"-x"}}),
                          [](const ::testing::TestParamInfo<Example>& info) { return std::string(info.param.name); });
 
 }  // namespace

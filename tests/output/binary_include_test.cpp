@@ -250,7 +250,7 @@ TEST_F(IncludeTest, ObjectFilesIncludeBackRelocated) {
   }
   for (int format : {1, 2}) {
     const std::string path = dir.file(format == 1 ? "o.s19" : "o.hex");
-    write_object_file(source.as, path, format, 0x10000);
+    write_object_file(source.as.object_request(path, format, 0x10000));
     OutputHarness target;
     target.as.image.location_counter = 0x4000;
     target.as.image.begin_statement();

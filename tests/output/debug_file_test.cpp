@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "driver/fatal_exit.h"
+#include "assembly/fatal_exit.h"
 #include "output/debug_file.h"
 #include "output/debug_reader.h"
 #include "output/output_harness.h"
@@ -35,12 +35,12 @@ class DebugFileTest : public ::testing::Test {
   // A complete file around the given line map: processor, one file record,
   // an empty symbol section, then the line records. Returns the line section.
   std::string line_section(const std::vector<LineMapEntry>& entries) {
-    h.as.line_map.clear();
+    h.as.debug.line_map.clear();
     EXPECT_TRUE(h.as.debug.create_debug_file(path));
     h.as.debug.write_processor_record(0x5A000503);
     h.as.debug.write_file_record("t.asm");
-    finish_pass1_symbols(h.as);
-    for (const LineMapEntry& e : entries) h.as.line_map.add(e.address, e.line, e.file_index);
+    finish_pass1_symbols(h.as.pass1_symbols());
+    for (const LineMapEntry& e : entries) h.as.debug.line_map.add(e.address, e.line, e.file_index);
     h.as.debug.finish_debug_file();
     const std::string all = contents();
     const size_t prefix = debug_file_header(DEBUG_IDENTIFICATION_TEXT, 60, 0, DEBUG_NOTICE_TEXT).size() + 4 + 6 + 1 + 1;
@@ -112,11 +112,11 @@ TEST_F(DebugFileTest, StagesReadBackAsWritten) {
   h.as.symbols.symbol_define("big", 70000, SYM_LABEL, 0x50);
   h.as.symbols.symbol_define("mac", 0, SYM_MACRO, 0);
   h.as.symbols.symbol_define("count", -3, SYM_SET, 0x50);
-  finish_pass1_symbols(h.as);
-  h.as.line_map.add(0x0100, 1, 0);
-  h.as.line_map.add(0x0103, 2, 0);
-  h.as.line_map.add(0x0104, 5, 1);
-  h.as.line_map.add(0x0105, 4, 0);
+  finish_pass1_symbols(h.as.pass1_symbols());
+  h.as.debug.line_map.add(0x0100, 1, 0);
+  h.as.debug.line_map.add(0x0103, 2, 0);
+  h.as.debug.line_map.add(0x0104, 5, 1);
+  h.as.debug.line_map.add(0x0105, 4, 0);
   h.as.debug.finish_debug_file();
 
   const DebugInfo info = read_debug_info(contents());
@@ -148,7 +148,7 @@ TEST_F(DebugFileTest, SymbolRecordsMatchTheKnownBytes) {
   h.as.symbols.symbol_define("CNTM", -1, SYM_SET, 0x50);
   h.as.symbols.symbol_define("top", 0xFFFF, SYM_LABEL, 0x00);
   h.as.symbols.symbol_define("undef", 7, SYM_UNDEFINED, 0);
-  finish_pass1_symbols(h.as);
+  finish_pass1_symbols(h.as.pass1_symbols());
   const std::string all = contents();
   const size_t start = read_debug_info(all).header_length + 4;
   EXPECT_EQ(all.substr(start), bytes_of({0x00,                                                      // files end
@@ -167,7 +167,7 @@ TEST_F(DebugFileTest, FailedPassOneLeavesTheFileEndingAfterTheSymbols) {
   h.as.debug.write_file_record("t.asm");
   h.as.symbols.symbol_define("missing", 3, SYM_UNDEFINED, 0);
   h.as.symbols.symbol_define("here", 1, SYM_LABEL, 0);
-  finish_pass1_symbols(h.as);
+  finish_pass1_symbols(h.as.pass1_symbols());
   const std::string all = contents();
   const DebugInfo info = read_debug_info(all);
   ASSERT_EQ(info.error, "");
@@ -184,7 +184,7 @@ TEST_F(DebugFileTest, OverlongPathsAndNamesAreCutTo255Characters) {
   h.as.debug.write_processor_record(0);
   h.as.debug.write_file_record(long_path);
   h.as.symbols.symbol_define(long_name, 1, SYM_LABEL, 0);
-  finish_pass1_symbols(h.as);
+  finish_pass1_symbols(h.as.pass1_symbols());
   const DebugInfo info = read_debug_info(contents());
   ASSERT_EQ(info.error, "");
   ASSERT_EQ(info.files.size(), 1u);

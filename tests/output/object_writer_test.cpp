@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "driver/fatal_exit.h"
+#include "assembly/fatal_exit.h"
 #include "output/object_writer.h"
 #include "output/output_harness.h"
 #include "support/assemble.h"
@@ -77,7 +77,7 @@ TEST_F(ObjectWriterTest, BinaryCoversLowestToHighestUsedAddressWithFillInGaps) {
     OutputHarness h(fill);
     h.store(0x0100, {0x3E, 0x05, 0x00});
     h.store(0x0200, {0xC9});
-    write_object_file(h.as, path(), BINARY, 0x10000);
+    write_object_file(h.as.object_request(path(), BINARY, 0x10000));
     const std::string bytes = read_file(path());
     ASSERT_EQ(bytes.size(), 257u);
     EXPECT_EQ(bytes.substr(0, 3), std::string("\x3E\x05\x00", 3));
@@ -93,7 +93,7 @@ TEST_F(ObjectWriterTest, BinaryReportsStartAddressAndVerboseMessages) {
   h.as.options.verbose = true;
   h.as.conditionals.start_address = 0x0100;
   h.store(0x0100, {0x00});
-  write_object_file(h.as, path(), BINARY, 0x10000);
+  write_object_file(h.as.object_request(path(), BINARY, 0x10000));
   const std::string report =
       "Wrote binary from address $0100 through $0100.\nTotal size 1 bytes.\n"
       "Program start address is at $0100 (256).\n";
@@ -105,7 +105,7 @@ TEST_F(ObjectWriterTest, BinaryReportsStartAddressAndVerboseMessages) {
 TEST_F(ObjectWriterTest, BinaryWithoutCodeCreatesNoFile) {
   OutputHarness h;
   h.as.options.verbose = true;
-  write_object_file(h.as, path(), BINARY, 0x10000);
+  write_object_file(h.as.object_request(path(), BINARY, 0x10000));
   EXPECT_FALSE(dir.exists("t.obj"));
   EXPECT_EQ(h.listing(), "No code generated.\n\f");
   EXPECT_EQ(h.out.text(), "Checking binary file boundaries.\nNo code generated.\n");
@@ -114,11 +114,11 @@ TEST_F(ObjectWriterTest, BinaryWithoutCodeCreatesNoFile) {
 TEST_F(ObjectWriterTest, NothingAtOrAboveTheLimitIsWritten) {
   OutputHarness h;
   h.store(0x0FFE, {0x11, 0x22, 0x33, 0x44});  // 0x1000 and 0x1001 lie beyond a 4 KiB limit
-  write_object_file(h.as, path("a.bin"), BINARY, 0x1000);
+  write_object_file(h.as.object_request(path("a.bin"), BINARY, 0x1000));
   EXPECT_EQ(read_file(path("a.bin")), "\x11\x22");
-  write_object_file(h.as, path("a.s19"), S_RECORDS, 0x1000);
+  write_object_file(h.as.object_request(path("a.s19"), S_RECORDS, 0x1000));
   EXPECT_EQ(read_file(path("a.s19")), "S1050FFE1122BA\nS5030001FB\n");
-  write_object_file(h.as, path("a.hex"), INTEL_HEX, 0x1000);
+  write_object_file(h.as.object_request(path("a.hex"), INTEL_HEX, 0x1000));
   EXPECT_EQ(read_file(path("a.hex")), ":020FFE001122BE\n:00000001FF\n");
 }
 
@@ -141,7 +141,7 @@ TEST_F(ObjectWriterTest, RecordsWithoutCodeHoldOnlyTheClosingRecords) {
   for (const Case& c : cases) {
     OutputHarness h(c.fill);
     h.as.conditionals.start_address = c.start;
-    write_object_file(h.as, path(), c.format, 0x10000);
+    write_object_file(h.as.object_request(path(), c.format, 0x10000));
     EXPECT_EQ(read_file(path()), c.expected);
     EXPECT_EQ(h.listing(), "") << "record writers leave the listing alone";
   }
@@ -161,7 +161,7 @@ TEST_F(ObjectWriterTest, RecordsSplitAtThirtyTwoByteBoundariesAndGaps) {
     for (int format : {S_RECORDS, INTEL_HEX}) {
       OutputHarness h;
       h.fill(c.first, c.last);
-      write_object_file(h.as, path(), format, 0x10000);
+      write_object_file(h.as.object_request(path(), format, 0x10000));
       const std::vector<std::string> lines = lines_of(read_file(path()));
       for (const std::string& line : lines) expect_valid_record(line);
       EXPECT_EQ(data_records(lines), c.records) << std::hex << c.first;
@@ -171,7 +171,7 @@ TEST_F(ObjectWriterTest, RecordsSplitAtThirtyTwoByteBoundariesAndGaps) {
   OutputHarness h;
   h.store(0x40, {1, 2});
   h.store(0x43, {3});
-  write_object_file(h.as, path(), INTEL_HEX, 0x10000);
+  write_object_file(h.as.object_request(path(), INTEL_HEX, 0x10000));
   EXPECT_EQ(read_file(path()), ":020040000102BB\n:0100430003B9\n:00000001FF\n");
 }
 
@@ -180,9 +180,9 @@ TEST_F(ObjectWriterTest, RecordDataIsExact) {
   h.store(0x0100, {0x3E, 0x05, 0x00});
   h.as.conditionals.start_address = 0x0100;
   h.as.options.verbose = true;
-  write_object_file(h.as, path("a.s19"), S_RECORDS, 0x10000);
+  write_object_file(h.as.object_request(path("a.s19"), S_RECORDS, 0x10000));
   EXPECT_EQ(read_file(path("a.s19")), "S10601003E0500B5\nS5030001FB\nS9030100FB\n");
-  write_object_file(h.as, path("a.hex"), INTEL_HEX, 0x10000);
+  write_object_file(h.as.object_request(path("a.hex"), INTEL_HEX, 0x10000));
   EXPECT_EQ(read_file(path("a.hex")), ":030100003E0500B9\n:00010001FE\n");
   const std::string start = "Program start address is at $0100 (256).\n";
   EXPECT_EQ(h.out.text(), "Writing s-records file \"" + path("a.s19") + "\".\n" + start +
@@ -194,11 +194,11 @@ TEST_F(ObjectWriterTest, NegativeStartAddressUsesItsLow16Bits) {
   h.as.conditionals.start_address = -2;
   h.as.options.verbose = true;
   h.store(0, {0});
-  write_object_file(h.as, path("n.s19"), S_RECORDS, 0x10000);
+  write_object_file(h.as.object_request(path("n.s19"), S_RECORDS, 0x10000));
   EXPECT_EQ(read_file(path("n.s19")), "S104000000FB\nS5030001FB\nS903FFFEFF\n");
-  write_object_file(h.as, path("n.hex"), INTEL_HEX, 0x10000);
+  write_object_file(h.as.object_request(path("n.hex"), INTEL_HEX, 0x10000));
   EXPECT_EQ(read_file(path("n.hex")), ":0100000000FF\n:00FFFE0102\n");
-  write_object_file(h.as, path("n.bin"), BINARY, 0x10000);
+  write_object_file(h.as.object_request(path("n.bin"), BINARY, 0x10000));
   EXPECT_NE(h.listing().find("Program start address is at $fffe (65534).\n"), std::string::npos);
   EXPECT_NE(h.out.text().find("Program start address is at $fffe (65534).\n"), std::string::npos);
 }
@@ -213,7 +213,7 @@ TEST_F(ObjectWriterTest, UncreatableObjectEndsTheRunWithStatus2) {
       OutputHarness h;
       h.store(0, {1});
       try {
-        write_object_file(h.as, name, format, 0x10000);
+        write_object_file(h.as.object_request(name, format, 0x10000));
         ADD_FAILURE() << "no failure for " << name;
       } catch (const FatalExit& fatal) {
         EXPECT_EQ(fatal.status, EXIT_FILE);
@@ -231,7 +231,7 @@ TEST_F(ObjectWriterTest, FullDeviceIsReportedAndLeftInPlace) {
   for (int format : {BINARY, S_RECORDS, INTEL_HEX}) {
     OutputHarness h;
     h.fill(0, 0x3FFF);  // more than a stdio buffer
-    EXPECT_THROW(write_object_file(h.as, "/dev/full", format, 0x10000), FatalExit);
+    EXPECT_THROW(write_object_file(h.as.object_request("/dev/full", format, 0x10000)), FatalExit);
     EXPECT_EQ(h.out.text(), "Can't create output file /dev/full.\n");
     struct stat after;
     ASSERT_EQ(stat("/dev/full", &after), 0);
@@ -243,7 +243,7 @@ TEST_F(ObjectWriterTest, ExistingObjectIsReplacedWholeWithNoTemporaryLeft) {
   dir.write("t.obj", std::string(100000, 'z'));
   OutputHarness h;
   h.store(0x10, {0xAB});
-  write_object_file(h.as, path(), BINARY, 0x10000);
+  write_object_file(h.as.object_request(path(), BINARY, 0x10000));
   EXPECT_EQ(read_file(path()), "\xAB");
   EXPECT_EQ(folder_entries(dir.path()), std::vector<std::string>{"t.obj"});
   struct stat st;

@@ -8,7 +8,7 @@
 #include <vector>
 
 #include "output/output_file.h"
-#include "output/temporary_files.h"
+#include "zorm/temporary_files.h"
 #include "support/assemble.h"
 
 namespace zorm::test {

@@ -9,7 +9,7 @@
 #include <sstream>
 #include <string>
 
-#include "driver/assembler.h"
+#include "assembly/assembler.h"
 #include "support/assemble.h"
 
 namespace zorm::test {

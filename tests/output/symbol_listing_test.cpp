@@ -14,7 +14,7 @@ const std::string TABLE_HEAD = std::string(32, '-') + " Symbol Table " + std::st
 class SymbolListingTest : public ::testing::Test {
  protected:
   OutputHarness h;
-  void define(const char* name, int32_t value, SymbolKind kind, uint8_t attributes = 0x50) {
+  void define(const char* name, int32_t value, SymbolState kind, uint8_t attributes = 0x50) {
     h.as.symbols.symbol_define(name, value, kind, attributes);
   }
 };
@@ -24,7 +24,7 @@ TEST_F(SymbolListingTest, UndefinedLabelsAreErrorsOfPassOne) {
   define("later", 12, SYM_UNDEFINED, 0);
   define("Early", 3, SYM_UNDEFINED, 0);
   define("known", 1, SYM_LABEL);
-  finish_pass1_symbols(h.as);
+  finish_pass1_symbols(h.as.pass1_symbols());
   const std::string report =
       "File prog.asm, Line 3 : Undefined label Early\n"
       "File prog.asm, Line 12 : Undefined label later\n";
@@ -36,7 +36,7 @@ TEST_F(SymbolListingTest, UndefinedLabelsAreErrorsOfPassOne) {
 
 TEST_F(SymbolListingTest, WithoutOptionTNoTableIsWritten) {
   define("a", 1, SYM_LABEL);
-  finish_pass1_symbols(h.as);
+  finish_pass1_symbols(h.as.pass1_symbols());
   EXPECT_EQ(h.listing(), "");
   EXPECT_EQ(h.as.diagnostics.error_count, 0u);
 }
@@ -52,7 +52,7 @@ TEST_F(SymbolListingTest, TableInNameOrderWithBothNumberLayouts) {
   define("mac", 0, SYM_MACRO, 0);
   define("ghost", 9, SYM_UNDEFINED, 0);
   define("a_very_long_symbol_name_here", 65535, SYM_LABEL);
-  finish_pass1_symbols(h.as);
+  finish_pass1_symbols(h.as.pass1_symbols());
   const std::string text = h.listing();
   // The undefined-label line used the listing, so the table is on a new page.
   EXPECT_EQ(text.substr(0, 40), "File , Line 9 : Undefined label ghost\n\n\f");
@@ -75,7 +75,7 @@ TEST_F(SymbolListingTest, TableStartsANewPageWhenTheListingWasUsed) {
   h.as.options.symbol_table = true;
   define("x", 1, SYM_LABEL);
   h.as.listing.listing_page_used = true;
-  finish_pass1_symbols(h.as);
+  finish_pass1_symbols(h.as.pass1_symbols());
   const std::string text = h.listing();
   ASSERT_GE(text.size(), 2u);
   EXPECT_EQ(text.substr(0, 2), "\n\f") << "line feed, then the new page's form feed";
@@ -89,7 +89,7 @@ TEST_F(SymbolListingTest, TableGoesToStandardOutputWithListingThere) {
   h.as.options.listing_to_stdout = true;
   define("x", 1, SYM_LABEL);
   define("u", 4, SYM_UNDEFINED, 0);
-  finish_pass1_symbols(h.as);
+  finish_pass1_symbols(h.as.pass1_symbols());
   EXPECT_EQ(h.listing(), "");
   const std::string undefined = "File , Line 4 : Undefined label u\n";
   EXPECT_EQ(h.out.text().substr(0, 2 * undefined.size()), undefined + undefined);

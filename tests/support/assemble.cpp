@@ -74,6 +74,11 @@ RunResult run_assembler(const std::vector<std::string>& args) {
   return run;
 }
 
+ZormRun run_zorm(const std::vector<std::string>& args) {
+  const RunResult run = run_assembler(args);
+  return ZormRun{run.status, run.out, run.err};
+}
+
 std::unique_ptr<Assembled> assemble(const std::string& source, const std::vector<std::string>& options) {
   auto result = std::make_unique<Assembled>();
   const std::string path = result->dir.write("t.asm", source);

@@ -24,7 +24,7 @@ struct Run {
   uint32_t first = 0;  // the lowest address the program placed a byte at
 };
 
-Run run_zorm(const TempDir& dir, const std::string& source, std::vector<std::string> options, const char* object) {
+Run assemble_in(const TempDir& dir, const std::string& source, std::vector<std::string> options, const char* object) {
   dir.write("t.asm", source);
   std::remove(dir.file(object).c_str());
   options.push_back("-q");
@@ -173,8 +173,8 @@ std::string check_skipped_lines(Random& r, int statements) {
 
   TempDir dir(TempDir::Place::memory);
   const std::vector<std::string> options = {level_option(level)};
-  const Run plain = run_zorm(dir, source, options, "t.bin");
-  const Run hidden = run_zorm(dir, variant, options, "t.bin");
+  const Run plain = assemble_in(dir, source, options, "t.bin");
+  const Run hidden = assemble_in(dir, variant, options, "t.bin");
   const std::string expected_out = renumbered(plain.out, at, static_cast<int>(block.size()));
   if (plain.status == hidden.status && plain.object == hidden.object && expected_out == hidden.out) return "";
 
@@ -196,7 +196,7 @@ std::string check_peer_bytes(Random& r, int level, int statements) {
   const std::string source = program.text();
 
   TempDir dir(TempDir::Place::memory);
-  const Run ours = run_zorm(dir, source, {level_option(level), "-n", "-z"}, "t.bin");
+  const Run ours = assemble_in(dir, source, {level_option(level), "-n", "-z"}, "t.bin");
   const std::string sources = "--- ZORM's source\n" + numbered(source) + "--- the peers' source\n" + numbered(program.peer);
   if (ours.status != 0) return "ZORM refused the program:\n" + ours.out + sources;
 
@@ -225,13 +225,13 @@ std::string check_moved_lines(Random& r, int statements) {
 
   TempDir dir(TempDir::Place::memory);
   const std::vector<std::string> options = {level_option(level)};
-  const Run base = run_zorm(dir, source, options, "t.bin");
+  const Run base = assemble_in(dir, source, options, "t.bin");
 
   // Into an included file, named by its full path.
   dir.write("part.asm", run_of_lines);
   const std::string included =
       join(lines, 0, from) + "\tinclude \"" + dir.file("part.asm") + "\"\n" + join(lines, to, lines.size());
-  const Run through_include = run_zorm(dir, included, options, "t.bin");
+  const Run through_include = assemble_in(dir, included, options, "t.bin");
   if (through_include.status != base.status || through_include.object != base.object) {
     return moved_failure("into an included file", base, through_include, source, included, run_of_lines);
   }
@@ -239,7 +239,7 @@ std::string check_moved_lines(Random& r, int statements) {
   // Into a macro defined at the top and called where the lines were.
   const std::string expanded = "moved\tmacro\n" + run_of_lines + "\tendm\n" + join(lines, 0, from) + "\tmoved\n" +
                                join(lines, to, lines.size());
-  const Run through_macro = run_zorm(dir, expanded, options, "t.bin");
+  const Run through_macro = assemble_in(dir, expanded, options, "t.bin");
   if (through_macro.status != base.status || through_macro.object != base.object) {
     return moved_failure("into a macro", base, through_macro, source, expanded, "");
   }
@@ -256,11 +256,11 @@ std::string check_object_formats(Random& r, int statements) {
   TempDir dir(TempDir::Place::memory);
   std::vector<std::string> options = {level_option(level)};
   if (zero_fill) options.push_back("-z");
-  const Run binary = run_zorm(dir, source, options, "t.bin");
+  const Run binary = assemble_in(dir, source, options, "t.bin");
   options.push_back("-s1");
-  const Run s_records = run_zorm(dir, source, options, "t.s19");
+  const Run s_records = assemble_in(dir, source, options, "t.s19");
   options.back() = "-s2";
-  const Run intel_hex = run_zorm(dir, source, options, "t.hex");
+  const Run intel_hex = assemble_in(dir, source, options, "t.hex");
   if (binary.status != 0 || s_records.status != 0 || intel_hex.status != 0) {
     return "the program did not assemble in every format:\n" + binary.out + s_records.out + intel_hex.out + "--- source\n" +
            numbered(source);

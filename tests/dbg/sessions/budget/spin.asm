@@ -1,0 +1,4 @@
+; Never ends.
+        org     0x100
+loop:   inc     a
+        jr      loop
