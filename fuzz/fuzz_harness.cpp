@@ -1,63 +1,51 @@
 #include "fuzz_harness.h"
 
-#include <unistd.h>
-
-#include <cstdio>
 #include <cstdlib>
-#include <filesystem>
+#include <memory>
 #include <vector>
 
 #include "assembly/assembler.h"
 #include "assembly/fatal_exit.h"
+#include "zorm/source_provider.h"
 
 namespace zorm::fuzz {
 
 namespace {
 
-// The scratch folder, made once per process. Every run writes its source,
-// object, listing and debug file there, so it lives in memory (/dev/shm)
-// where the system has such a folder: on a disk, creating and replacing
-// those files was most of a run's time. Each run replaces the files of the
-// one before, so the folder never holds more than one run's outputs.
-class Workspace {
+// The folder the runs see. It exists nowhere: every file in it is served from
+// memory, and nothing a run writes leaves memory, so a run costs no file
+// system work and an exponentially recursive macro with a listing cannot
+// fill a disk.
+const std::string FOLDER = "/zorm-fuzz-scratch";
+
+// Nothing is found below the files in memory.
+class NoFiles : public SourceProvider {
  public:
-  Workspace() {
-    for (const char* base : {"/dev/shm", "/tmp"}) {
-      std::string pattern = std::string(base) + "/zorm-fuzz-XXXXXX";
-      if (mkdtemp(pattern.data()) != nullptr) {
-        dir_ = pattern;
-        break;
-      }
-    }
-    if (dir_.empty()) std::abort();
-    write("inc.asm", "inc_value equ 3\n\tdb inc_value\n");
-    write("nested.asm", "\tinclude \"inc.asm\"\n\tnop\n");
-    write("data.bin", std::string("\x01\x02\x03\x04", 4));
-    write("rec.hex", ":0300000001020307\n:00000001FF\n");
-    write("rec.s19", "S1060000010203F3\nS9030000FC\n");
-  }
-  ~Workspace() {
-    std::error_code ignored;
-    std::filesystem::remove_all(dir_, ignored);
-  }
-  Workspace(const Workspace&) = delete;
-  Workspace& operator=(const Workspace&) = delete;
-
-  std::string path(const std::string& name) const { return dir_ + "/" + name; }
-  void write(const std::string& name, const std::string& content) const {
-    FILE* f = std::fopen(path(name).c_str(), "wb");
-    if (f == nullptr) std::abort();
-    std::fwrite(content.data(), 1, content.size(), f);
-    std::fclose(f);
-  }
-  const std::string& dir() const { return dir_; }
-
- private:
-  std::string dir_;
+  PathKind kind(const std::string&) override { return PathKind::missing; }
+  std::unique_ptr<SourceFile> open(const std::string&) override { return nullptr; }
 };
 
-Workspace& workspace() {
-  static Workspace instance;
+// The files an input may include, and the main source of the current run.
+class ScratchFiles {
+ public:
+  ScratchFiles() : files_(&nothing_) {
+    files_.set(path("inc.asm"), "inc_value equ 3\n\tdb inc_value\n");
+    files_.set(path("nested.asm"), "\tinclude \"inc.asm\"\n\tnop\n");
+    files_.set(path("data.bin"), std::string("\x01\x02\x03\x04", 4));
+    files_.set(path("rec.hex"), ":0300000001020307\n:00000001FF\n");
+    files_.set(path("rec.s19"), "S1060000010203F3\nS9030000FC\n");
+  }
+  static std::string path(const std::string& name) { return FOLDER + "/" + name; }
+  SourceProvider& provider() { return files_; }
+  void set_main(const std::string& source) { files_.set(path("main.asm"), source); }
+
+ private:
+  NoFiles nothing_;
+  OverlayProvider files_;
+};
+
+ScratchFiles& scratch_files() {
+  static ScratchFiles instance;
   return instance;
 }
 
@@ -75,11 +63,9 @@ uint64_t statement_limit(const std::string& source) {
 
 }  // namespace
 
-std::string scratch_path(const std::string& name) { return workspace().path(name); }
-
 int assemble(const std::string& source, uint8_t choice) {
-  const Workspace& scratch = workspace();
-  scratch.write("main.asm", source);
+  ScratchFiles& scratch = scratch_files();
+  scratch.set_main(source);
 
   std::vector<std::string> args{"zorm", "-q"};
   const int level = choice & 7;
@@ -98,15 +84,22 @@ int assemble(const std::string& source, uint8_t choice) {
     args.push_back("-c");
     args.push_back("-n");
   }
-  args.push_back("-I" + scratch.dir());
+  args.push_back("-I" + FOLDER);
   const char* object = (choice & 0x08) ? ((choice & 0x40) ? "out.hex" : "out.s19") : "out.bin";
-  args.push_back("-o" + scratch.path(object));
-  args.push_back("-l" + scratch.path("out.lst"));
-  args.push_back(scratch.path("main.asm"));
+  args.push_back("-o" + ScratchFiles::path(object));
+  args.push_back("-l" + ScratchFiles::path("out.lst"));
+  args.push_back(ScratchFiles::path("main.asm"));
 
   TextStream out, err;
   Assembler assembler(out, err);
   assembler.statement_limit = statement_limit(source);
+  assembler.source_provider = &scratch.provider();
+  assembler.use_include_environment = false;
+  // The outputs are made in full, and kept in memory until the run ends.
+  assembler.write_files = false;
+  assembler.keep_object = true;
+  assembler.keep_listing = true;
+  assembler.keep_debug_file = true;
   const int status = assembler.run(args);
   switch (status) {
     case EXIT_OK:

@@ -1,6 +1,6 @@
 #pragma once
-// What the fuzz targets share: a scratch folder with the files an input may
-// include, and one in-process run of the assembler on a source text.
+// What the fuzz targets share: one in-process run of the assembler on a
+// source text, in a folder held in memory with the files an input may include.
 
 #include <cstdint>
 #include <string>
@@ -12,8 +12,5 @@ namespace zorm::fuzz {
 // symbol table, memory map, listing, cycles, -n). Aborts when the run ends
 // with an exit status the command line never returns.
 int assemble(const std::string& source, uint8_t choice);
-
-// The path of a file in the scratch folder.
-std::string scratch_path(const std::string& name);
 
 }  // namespace zorm::fuzz
