@@ -21,14 +21,6 @@ void add_label_attribute(DataContext& data, uint8_t bits) {
   data.label_attributes = static_cast<uint8_t>(data.label_attributes + bits);
 }
 
-// Places count zero bytes, stopping at the first memory diagnostic.
-int place_zeros(DataContext& data, uint32_t count) {
-  for (uint32_t i = 0; i < count; ++i) {
-    if (data.image.emit_byte(0) != 0) break;
-  }
-  return data.image.statement_memory_error;
-}
-
 }  // namespace
 
 // db, defb, defm: numbers as bytes, strings decoded and translated through
@@ -88,7 +80,7 @@ int reserve_space(DataContext& data, int32_t value) {
     if (outside(count, 1, 65535)) return ERROR_RANGE;
     const uint32_t n = static_cast<uint32_t>(count.value);
     values.pop();
-    return place_zeros(data, n);
+    return data.image.emit_zeros(n);
   }
   uint32_t alignment = 2;
   if (data.encoding.statement_form != 0) {
@@ -100,7 +92,7 @@ int reserve_space(DataContext& data, int32_t value) {
   }
   // Every alignment, a power of two or not, pads to its next multiple.
   const uint32_t remainder = data.image.location_counter % alignment;
-  return place_zeros(data, remainder == 0 ? 0 : alignment - remainder);
+  return data.image.emit_zeros(remainder == 0 ? 0 : alignment - remainder);
 }
 
 // cmap: no operand resets the map to the identity; one value fills the

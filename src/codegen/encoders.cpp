@@ -82,10 +82,7 @@ int encode_nop(EncoderContext& cx, int32_t) {
   }
   const int32_t cycles = count * cx.encoding.cycle_count;
   cx.encoding.cycle_count = cycles >= 100 ? 99 : cycles;
-  for (int32_t i = 0; i < count; ++i) {
-    if (cx.image.emit_byte(0x00) != 0) break;
-  }
-  return cx.image.statement_memory_error;
+  return cx.image.emit_zeros(static_cast<uint32_t>(count));  // nop is 0x00
 }
 
 // and, cp, or, sub, xor (value = operation field), and the 8-bit forms of

@@ -1,5 +1,7 @@
 #include "codegen/memory_image.h"
 
+#include <bit>
+#include <cstring>
 #include <new>
 
 #include "listing/error_codes.h"
@@ -7,10 +9,29 @@
 namespace zorm {
 
 bool MemoryImage::image_create(uint8_t fill_byte) {
-  cells_.reset(new (std::nothrow) uint16_t[IMAGE_SIZE]);
-  if (!cells_) return false;
-  for (uint32_t i = 0; i < IMAGE_SIZE; ++i) cells_[i] = fill_byte;
+  bytes_.reset(new (std::nothrow) uint8_t[IMAGE_SIZE]);
+  used_.reset(new (std::nothrow) uint64_t[IMAGE_SIZE / 64]);
+  if (!bytes_ || !used_) {
+    bytes_.reset();
+    used_.reset();
+    return false;
+  }
+  std::memset(bytes_.get(), fill_byte, IMAGE_SIZE);
+  std::memset(used_.get(), 0, IMAGE_SIZE / 8);
   return true;
+}
+
+uint32_t MemoryImage::next_used(uint32_t from, uint32_t limit) const {
+  while (from < limit) {
+    // The marks of from and the addresses after it in the same word.
+    const uint64_t marks = used_[from / 64] >> (from % 64);
+    if (marks != 0) {
+      const uint32_t found = from + static_cast<uint32_t>(std::countr_zero(marks));
+      return found < limit ? found : limit;
+    }
+    from = (from / 64 + 1) * 64;
+  }
+  return limit;
 }
 
 int MemoryImage::emit_byte(int32_t value) {
@@ -21,6 +42,19 @@ int MemoryImage::emit_byte(int32_t value) {
   }
   ++statement_length;
   if (memory_limit != 0 && location_counter >= memory_limit) statement_memory_error = ERROR_OUTSIDE_MEMORY;
+  return statement_memory_error;
+}
+
+int MemoryImage::emit_zeros(uint32_t count) {
+  if (segment == SEGMENT_BSS && count > 0) {
+    // Nothing is stored in the bss segment: the bytes only count, and the
+    // first one meets the memory diagnostic that every other one would.
+    if (emit_byte(0) == 0) statement_length += static_cast<int32_t>(count - 1);
+    return statement_memory_error;
+  }
+  for (uint32_t i = 0; i < count; ++i) {
+    if (emit_byte(0) != 0) break;
+  }
   return statement_memory_error;
 }
 

@@ -17,19 +17,34 @@ enum Segment : int {
 };
 
 // The 64 KiB target memory with a used mark per address, the location
-// counter, the segments and the per-statement emit state.
+// counter, the segments and the per-statement emit state. The marks are kept
+// as a bit map, so that the writers and the memory map skip unused stretches
+// a 64-bit word at a time.
 class MemoryImage {
  public:
   // Pass 1 (pass_number 0) notes stores over used addresses.
   explicit MemoryImage(const int& pass_number) : pass_number_(pass_number) {}
 
   bool image_create(uint8_t fill_byte);
-  bool created() const { return cells_ != nullptr; }
-  void image_store(uint32_t address, uint8_t byte) { cells_[address & 0xFFFF] = byte | USED_MARK; }
-  uint16_t image_read(uint32_t address) const { return cells_[address & 0xFFFF]; }
-  bool used(uint32_t address) const { return (cells_[address & 0xFFFF] & USED_MARK) != 0; }
+  bool created() const { return bytes_ != nullptr; }
+  void image_store(uint32_t address, uint8_t byte) {
+    address &= 0xFFFF;
+    bytes_[address] = byte;
+    used_[address / 64] |= uint64_t{1} << (address % 64);
+  }
+  // The byte at address, with USED_MARK added when the program stored it.
+  uint16_t image_read(uint32_t address) const {
+    address &= 0xFFFF;
+    return static_cast<uint16_t>(bytes_[address] | (used(address) ? USED_MARK : 0));
+  }
+  bool used(uint32_t address) const { return ((used_[(address & 0xFFFF) / 64] >> (address % 64)) & 1) != 0; }
+  // The first used address in [from, limit), or limit when there is none
+  // (limit at most IMAGE_SIZE).
+  uint32_t next_used(uint32_t from, uint32_t limit) const;
 
   int emit_byte(int32_t value);
+  // count zero bytes, stopping at the first memory diagnostic.
+  int emit_zeros(uint32_t count);
   int emit_opcode(int32_t value);
   int emit_word(int32_t value);
   int emit_dword(int32_t value);
@@ -61,7 +76,8 @@ class MemoryImage {
 
  private:
   const int& pass_number_;
-  std::unique_ptr<uint16_t[]> cells_;
+  std::unique_ptr<uint8_t[]> bytes_;
+  std::unique_ptr<uint64_t[]> used_;  // bit a % 64 of word a / 64 marks address a
 };
 
 }  // namespace zorm

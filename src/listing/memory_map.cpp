@@ -17,16 +17,16 @@ void write_memory_map(const MemoryImage& image, Listing& pages, uint32_t limit) 
   pages.listing_advance_line();
 
   std::string marks;
-  for (uint32_t row = 0; row < limit && row < IMAGE_SIZE; row += MAP_ROW_ADDRESSES) {
-    bool any_used = false;
+  const uint32_t end = limit < IMAGE_SIZE ? limit : IMAGE_SIZE;
+  for (uint32_t row = 0; row < end; row += MAP_ROW_ADDRESSES) {
+    // Rows without a used address are left out.
+    const uint32_t row_end = row + MAP_ROW_ADDRESSES;
+    if (image.next_used(row, row_end) == row_end) continue;
     marks.clear();
     for (uint32_t i = 0; i < MAP_ROW_ADDRESSES; ++i) {
-      const bool used = (image.image_read(row + i) & USED_MARK) != 0;
-      any_used = any_used || used;
-      marks += used ? 'x' : '-';
+      marks += image.used(row + i) ? 'x' : '-';
       if (i % MAP_GROUP_ADDRESSES == MAP_GROUP_ADDRESSES - 1) marks += ' ';
     }
-    if (!any_used) continue;
     listing.printf("%04x : ", row);
     marks += '\n';
     listing.write(marks);

@@ -46,12 +46,12 @@ std::vector<int> records_on(const std::vector<Record>& records, const std::vecto
 
 }  // namespace
 
-Analysis::Analysis(ProgramSpec spec, AssemblyResult result, std::map<std::string, Snapshot> documents,
+Analysis::Analysis(ProgramSetup setup, AssemblyResult result, std::map<std::string, Snapshot> documents,
                    double milliseconds)
-    : spec_(std::move(spec)), result_(std::move(result)), documents_(std::move(documents)), milliseconds_(milliseconds) {
+    : setup_(std::move(setup)), result_(std::move(result)), documents_(std::move(documents)), milliseconds_(milliseconds) {
   paths_.reserve(result_.files.size());
   for (const std::string& name : result_.files) {
-    const std::string path = canonical_path(name.empty() || name[0] == '/' ? name : spec_.folder + "/" + name);
+    const std::string path = canonical_path(name.empty() || name[0] == '/' ? name : setup_.folder + "/" + name);
     file_by_path_.emplace(path, static_cast<int>(paths_.size()));
     paths_.push_back(path);
   }
@@ -118,7 +118,7 @@ int Analysis::symbol_named(const std::string& name) const {
   return found == symbol_by_name_.end() ? -1 : found->second;
 }
 
-std::shared_ptr<const Analysis> analyse(const ProgramSpec& spec, const std::vector<Snapshot>& documents,
+std::shared_ptr<const Analysis> analyse(const ProgramSetup& setup, const std::vector<Snapshot>& documents,
                                         const std::atomic<bool>* cancel, uint64_t statement_budget) {
   const auto started = std::chrono::steady_clock::now();
   OverlayProvider overlay;
@@ -127,13 +127,13 @@ std::shared_ptr<const Analysis> analyse(const ProgramSpec& spec, const std::vect
     overlay.set(document->path, *document->text);
     used.emplace(document->path, document);
   }
-  RootedProvider sources(spec.folder, overlay);
+  RootedProvider sources(setup.folder, overlay);
 
   AssemblyOptions options;
-  options.main_file = relative_to(spec.main, spec.folder);
-  options.processor = spec.settings.processor;
-  options.defines = spec.settings.defines;
-  options.include_paths = spec.settings.include_paths;
+  options.main_file = relative_to(setup.main, setup.folder);
+  options.processor = setup.settings.processor;
+  options.defines = setup.settings.defines;
+  options.include_paths = setup.settings.include_paths;
   options.want_references = true;
   options.sources = &sources;
   options.cancel = cancel;
@@ -142,7 +142,7 @@ std::shared_ptr<const Analysis> analyse(const ProgramSpec& spec, const std::vect
   const double milliseconds =
       std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - started).count();
   // Documents the program did not read are looked up by no file index.
-  return std::make_shared<Analysis>(spec, std::move(result), std::move(used), milliseconds);
+  return std::make_shared<Analysis>(setup, std::move(result), std::move(used), milliseconds);
 }
 
 }  // namespace zorm::lsp

@@ -18,7 +18,7 @@
 namespace zorm::lsp {
 
 // What to assemble: a main file with the settings of its project.
-struct ProgramSpec {
+struct ProgramSetup {
   std::string main;    // canonical path
   std::string folder;  // relative names are opened from here (the project's folder, else the main file's)
   ProjectSettings settings;
@@ -34,10 +34,10 @@ struct Spot {
 
 class Analysis {
  public:
-  Analysis(ProgramSpec spec, AssemblyResult result, std::map<std::string, Snapshot> documents,
+  Analysis(ProgramSetup setup, AssemblyResult result, std::map<std::string, Snapshot> documents,
            double milliseconds);
 
-  const ProgramSpec& spec() const { return spec_; }
+  const ProgramSetup& setup() const { return setup_; }
   const AssemblyResult& result() const { return result_; }
   double milliseconds() const { return milliseconds_; }
 
@@ -60,7 +60,7 @@ class Analysis {
   std::vector<int> statements_on(int file, int line) const;
 
  private:
-  ProgramSpec spec_;
+  ProgramSetup setup_;
   AssemblyResult result_;
   std::map<std::string, Snapshot> documents_;
   double milliseconds_;
@@ -81,7 +81,7 @@ class Analysis {
 
 // Assembles a program from the given open documents (and the file system
 // for the rest), stopping early when cancel reads true.
-std::shared_ptr<const Analysis> analyse(const ProgramSpec& spec, const std::vector<Snapshot>& documents,
+std::shared_ptr<const Analysis> analyse(const ProgramSetup& setup, const std::vector<Snapshot>& documents,
                                         const std::atomic<bool>* cancel, uint64_t statement_budget);
 
 }  // namespace zorm::lsp

@@ -57,12 +57,12 @@ CodeExtent code_extent(std::string_view line) {
 
 std::string location_text(const Analysis& analysis, const SymbolInfo& symbol) {
   if (symbol.file < 0) {
-    for (const std::string& define : analysis.spec().settings.defines) {
+    for (const std::string& define : analysis.setup().settings.defines) {
       if (define.substr(0, define.find('=')) == symbol.name) return "Defined by `-D" + define + "`";
     }
     return "Predefined";
   }
-  const std::string path = relative_to(analysis.path_of(symbol.file), analysis.spec().folder);
+  const std::string path = relative_to(analysis.path_of(symbol.file), analysis.setup().folder);
   return "Defined in `" + path + "`, line " + std::to_string(symbol.line);
 }
 
@@ -292,7 +292,7 @@ std::vector<Target> definition(const Analysis& analysis, int file, int line, int
     const IncludeRecord& record = analysis.result().includes[static_cast<size_t>(*include)];
     if (record.target >= 0) return {{analysis.path_of(record.target), {record.target, 1, 0, 0}}};
     if (!record.path.empty()) {
-      const std::string path = record.path[0] == '/' ? record.path : analysis.spec().folder + "/" + record.path;
+      const std::string path = record.path[0] == '/' ? record.path : analysis.setup().folder + "/" + record.path;
       return {{canonical_path(path), {-1, 1, 0, 0}}};
     }
     return {};

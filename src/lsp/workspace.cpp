@@ -231,13 +231,13 @@ void Workspace::publish_empty(const std::string& path) {
   publish_(cleared);
 }
 
-ProgramSpec Workspace::spec_for(const std::string& main) {
-  ProgramSpec spec;
-  spec.main = main;
-  spec.settings = find_project(folder_of(main), options_.root);
-  spec.folder = spec.settings.file.empty() ? folder_of(main) : spec.settings.folder;
-  if (!spec.settings.problem.empty()) {
-    const std::string text = spec.settings.file + ": " + spec.settings.problem;
+ProgramSetup Workspace::setup_for(const std::string& main) {
+  ProgramSetup setup;
+  setup.main = main;
+  setup.settings = find_project(folder_of(main), options_.root);
+  setup.folder = setup.settings.file.empty() ? folder_of(main) : setup.settings.folder;
+  if (!setup.settings.problem.empty()) {
+    const std::string text = setup.settings.file + ": " + setup.settings.problem;
     bool first_time = false;
     {
       std::lock_guard lock(mutex_);
@@ -245,7 +245,7 @@ ProgramSpec Workspace::spec_for(const std::string& main) {
     }
     if (first_time) notice_(text);
   }
-  return spec;
+  return setup;
 }
 
 void Workspace::open(const std::string& uri, const std::string& path, const std::string& language_id, int version,
@@ -384,9 +384,9 @@ void Workspace::run(Program& program) {
       program.cancel = false;
       lock.unlock();
       const auto started = Clock::now();
-      const ProgramSpec spec = spec_for(program.key);
+      const ProgramSetup setup = setup_for(program.key);
       std::shared_ptr<const Analysis> analysis =
-          analyse(spec, documents_.all(), &program.cancel, options_.statement_budget);
+          analyse(setup, documents_.all(), &program.cancel, options_.statement_budget);
       if (log_) {
         const char* outcome = analysis->result().stopped == StopReason::cancelled ? " (superseded)" : "";
         log_("assembled " + program.key + " in " + std::to_string(static_cast<int>(analysis->milliseconds())) +

@@ -98,7 +98,7 @@ class Workspace {
   void mark_dirty(Program& program, bool at_once);
   void retire(const std::string& key, bool clear_diagnostics);
   void reap();
-  ProgramSpec spec_for(const std::string& main);
+  ProgramSetup setup_for(const std::string& main);
   void run(Program& program);
   void on_analysis(Program& program, const std::shared_ptr<const Analysis>& analysis);
   void publish_analysis(Program& program, const std::shared_ptr<const Analysis>& analysis);

@@ -26,7 +26,7 @@ struct DataRecord {
 
 // Finds the next record at or after address; length 0 when none is left.
 DataRecord next_record(const MemoryImage& image, uint32_t address, uint32_t limit) {
-  while (address < limit && !image.used(address)) ++address;
+  address = image.next_used(address, limit);
   if (address >= limit) return {limit, 0};
   uint32_t end = address + 1;
   while (end < limit && end % RECORD_BYTES != 0 && image.used(end) && end - address < RECORD_BYTES) ++end;
@@ -72,13 +72,9 @@ void write_binary(const ObjectRequest& request) {
     out.puts("Checking binary file boundaries.");
     out.flush();
   }
-  uint32_t first = limit;
-  uint32_t last = 0;
-  for (uint32_t a = 0; a < limit; ++a) {
-    if (!image.used(a)) continue;
-    if (first == limit) first = a;
-    last = a;
-  }
+  const uint32_t first = image.next_used(0, limit);
+  uint32_t last = first;
+  for (uint32_t a = first; a < limit; a = image.next_used(a + 1, limit)) last = a;
   const bool any = first < limit;
   auto report = [&](TextStream& stream) {
     if (!any) {

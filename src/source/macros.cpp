@@ -1,6 +1,7 @@
 #include "source/macros.h"
 
 #include <cstring>
+#include <memory>
 #include <vector>
 
 #include "assembly/assembler.h"
@@ -167,11 +168,16 @@ int Macros::macro_define() {
   }
   lexer.abandon_line();
 
+  // Both passes store the body, so that a call expands the definition in
+  // force where it stands in pass 2 as it did in pass 1, also when a macro is
+  // defined again further down.
   if (as.pass_number == 0) {
     if (as.symbols.symbol_define(name, 0, SYM_MACRO, 0) != DEFINE_OK) return ERROR_REDEFINITION;
     Symbol* symbol = as.symbols.find(name);
     if (symbol == nullptr || symbol->kind != SYM_MACRO) return ERROR_MACRO_DEFINITION;
-    symbol->body = body;
+    symbol->body = std::make_shared<const std::string>(std::move(body));
+  } else if (Symbol* symbol = as.symbols.find(name); symbol != nullptr && symbol->kind == SYM_MACRO) {
+    symbol->body = std::make_shared<const std::string>(std::move(body));
   }
   return ended_by_endm ? 0 : ERROR_MACRO_DEFINITION;
 }

@@ -26,6 +26,7 @@ void SourceStack::pop_entry() {
   entry.file.reset();
   entry.name.clear();
   entry.arguments.clear();
+  entry.body.reset();
   entry.read_position = nullptr;
   --top_;
 }
@@ -79,8 +80,8 @@ int SourceStack::open_source_file(const std::string& path) {
   return 0;
 }
 
-int SourceStack::push_macro_expansion(const std::string& name, const char* body, std::string arguments,
-                                      int call_column) {
+int SourceStack::push_macro_expansion(const std::string& name, std::shared_ptr<const std::string> body,
+                                      std::string arguments, int call_column) {
   if (top_ >= MAX_SOURCE_DEPTH - 1) {
     as_.diagnostics.report_error(ERROR_NESTING_LIMIT);
     return 1;
@@ -88,7 +89,8 @@ int SourceStack::push_macro_expansion(const std::string& name, const char* body,
   SourceEntry& entry = entries_[++top_];
   entry.name = name;
   entry.arguments = std::move(arguments);
-  entry.read_position = body;
+  entry.read_position = body->c_str();
+  entry.body = std::move(body);
   entry.chunk_start = expansion_counter++;
   entry.call_column = call_column;
   entry.line_number = 0;

@@ -26,6 +26,7 @@ struct SourceEntry {
   std::string name;
   const char* read_position = nullptr;
   std::string arguments;        // macro expansion: arguments separated by 0x1F
+  std::shared_ptr<const std::string> body;  // macro expansion: the body read_position points into
   int32_t chunk_start = 0;      // file: offset of file_buffer[0]; expansion: serial number
   int32_t chunk_end = 0;
   int32_t bytes_buffered = 0;
@@ -59,7 +60,8 @@ class SourceStack {
   // The include directive: pops its string operand.
   int include_file();
   // Pushes a macro expansion; 0, or 1 after "Include file nesting limit reached".
-  int push_macro_expansion(const std::string& name, const char* body, std::string arguments, int call_column = 0);
+  int push_macro_expansion(const std::string& name, std::shared_ptr<const std::string> body, std::string arguments,
+                           int call_column = 0);
   // Ends the innermost expansion (end of body or exitm).
   void end_expansion();
 

@@ -30,7 +30,9 @@ enum DefineResult : int {
 
 struct Symbol {
   std::string_view name;  // NUL-terminated, kept in the table's name store
-  std::string body;  // a macro's stored body
+  // A macro's stored body; an expansion holds on to the body it started with,
+  // so a new definition of the macro while it runs does not pull it away.
+  std::shared_ptr<const std::string> body;
   SymbolState kind = SYM_UNDEFINED;
   uint8_t attributes = 0;
   bool structure = false;     // a structure's name (its members have attributes 0x40 + type)

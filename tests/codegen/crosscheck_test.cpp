@@ -13,14 +13,11 @@
 #include <gtest/gtest.h>
 
 #include <cstdio>
-#include <cstdlib>
-#include <filesystem>
-#include <fstream>
-#include <iterator>
 #include <string>
 #include <vector>
 
 #include "codegen/statement_outcome.h"
+#include "support/peer_tools.h"
 
 namespace zorm::test {
 namespace {
@@ -309,41 +306,18 @@ std::string slotted_source(const std::vector<Line>& lines, bool gas) {
   return text;
 }
 
-std::string find_tool(const std::string& name) {
-  const char* path = std::getenv("PATH");
-  std::string dirs = path != nullptr ? path : "/usr/bin";
-  size_t start = 0;
-  while (start <= dirs.size()) {
-    size_t end = dirs.find(':', start);
-    if (end == std::string::npos) end = dirs.size();
-    const std::string candidate = dirs.substr(start, end - start) + "/" + name;
-    if (std::filesystem::exists(candidate)) return candidate;
-    start = end + 1;
-  }
-  return "";
-}
-
 // The bytes the GNU assembler gives for the list, from address 0; an empty
 // vector with the assembler's messages in `error` when it refused.
 std::vector<uint8_t> gas_bytes(const std::vector<Line>& lines, const std::string& march, std::string& error) {
-  const std::string as = find_tool("z80-unknown-coff-as");
-  const std::string objcopy = find_tool("z80-unknown-coff-objcopy");
-  TempDir dir;
-  dir.write("gas.s", slotted_source(lines, true));
-  const std::string command = "'" + as + "' -march=" + march + " -o '" + dir.file("gas.o") + "' '" + dir.file("gas.s") +
-                              "' 2>'" + dir.file("gas.err") + "' && '" + objcopy + "' -O binary '" + dir.file("gas.o") +
-                              "' '" + dir.file("gas.bin") + "' 2>>'" + dir.file("gas.err") + "'";
-  if (std::system(command.c_str()) != 0) {
-    error = dir.read("gas.err");
+  const PeerOutput gas = gas_binary(slotted_source(lines, true), march);
+  if (!gas.ok) {
+    error = gas.messages;
     return {};
   }
-  const std::string binary = dir.read("gas.bin");
-  return std::vector<uint8_t>(binary.begin(), binary.end());
+  return std::vector<uint8_t>(gas.bytes.begin(), gas.bytes.end());
 }
 
-bool tools_missing() {
-  return find_tool("z80-unknown-coff-as").empty() || find_tool("z80-unknown-coff-objcopy").empty();
-}
+bool tools_missing() { return !gas_available(); }
 
 enum class Expect { SAME_BYTES, REFUSED, IGNORED };
 

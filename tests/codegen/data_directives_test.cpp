@@ -50,6 +50,17 @@ TEST(DataDirectives, ReservedSpaceAndAlignment) {
   EXPECT_EQ(outcome("        org 10\n        align 6\n        db 0x55\n", {}, 10), "00 00 55");
 }
 
+// Space reserved in bss is counted in one step rather than byte by byte; the
+// counter, its wrap past 0xFFFF and the memory limit behave as before.
+TEST(DataDirectives, SpaceInBssIsCountedWhole) {
+  EXPECT_EQ(outcome("        bss\n        ds 65535\nx:\n        align 16\ny:\n        code\n        dw x,y\n"),
+            "FF FF 00 00");
+  EXPECT_EQ(outcome("        memsize 256\n        bss\n        ds 300\n        ds 1\n"),
+            "error: Location counter outside memory space.");
+  EXPECT_EQ(outcome("        memsize 256\n        bss\n        org 255\n        ds 300\nx:\n        code\n        dw x\n"),
+            "2B 02");
+}
+
 TEST(DataDirectives, LabelAttributes) {
   auto run = assemble("b1      db 1\nw1      dw 1\nl1      dd 1\ns1      ds 1\n");
   ASSERT_EQ(run->run.status, 0);

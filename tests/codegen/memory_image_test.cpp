@@ -80,5 +80,47 @@ TEST(MemoryImage, FillByteShowsInUnusedBytes) {
   EXPECT_EQ(z->run.assembler->image.image_read(0x1234), 0x00);
 }
 
+// The writers and the memory map find used bytes through next_used, which
+// skips unused stretches a word of marks at a time.
+TEST(MemoryImage, NextUsedFindsStoresAcrossWordsAndStopsAtTheLimit) {
+  TextStream out, err;
+  Assembler as(out, err);
+  ASSERT_TRUE(as.image.image_create(0xFF));
+  EXPECT_EQ(as.image.next_used(0, IMAGE_SIZE), IMAGE_SIZE);
+  for (uint32_t address : {0x3Fu, 0x40u, 0x1000u, 0xFFFFu}) as.image.image_store(address, 0x12);
+  EXPECT_EQ(as.image.next_used(0, IMAGE_SIZE), 0x3Fu);
+  EXPECT_EQ(as.image.next_used(0x40, IMAGE_SIZE), 0x40u);
+  EXPECT_EQ(as.image.next_used(0x41, IMAGE_SIZE), 0x1000u);
+  EXPECT_EQ(as.image.next_used(0x41, 0x1000), 0x1000u);  // the limit itself is not looked at
+  EXPECT_EQ(as.image.next_used(0x1001, IMAGE_SIZE), 0xFFFFu);
+  EXPECT_EQ(as.image.next_used(0x1001, 0x2000), 0x2000u);
+  EXPECT_EQ(as.image.next_used(IMAGE_SIZE, IMAGE_SIZE), IMAGE_SIZE);
+  EXPECT_EQ(as.image.image_read(0x40), 0x12 | USED_MARK);
+  EXPECT_EQ(as.image.image_read(0x41), 0xFF);
+}
+
+// An org at both ends of memory: the binary spans all of it, the records and
+// the map show only what was stored.
+TEST(MemoryImage, StoresAtBothEndsReachEveryOutput) {
+  const std::string source = "\tdb 1\n\torg 0xffff\n\tdb 2\n";
+  auto binary = assemble(source, {"-q"});
+  ASSERT_EQ(binary->run.status, 0) << binary->run.out;
+  const std::string bytes = binary->dir.read("t.bin");
+  ASSERT_EQ(bytes.size(), 0x10000u);
+  EXPECT_EQ(bytes.front(), 1);
+  EXPECT_EQ(bytes.back(), 2);
+  EXPECT_EQ(bytes[1], '\xFF');
+  auto hex = assemble(source, {"-q", "-s2", "-u"});
+  ASSERT_EQ(hex->run.status, 0) << hex->run.out;
+  EXPECT_EQ(hex->dir.read("t.hex"), ":0100000001FE\n:01FFFF0002FF\n:00000001FF\n");
+  const std::string listing = hex->listing();
+  EXPECT_NE(listing.find("0000 : x--------------- ---------------- ---------------- ----------------"),
+            std::string::npos)
+      << listing;
+  EXPECT_NE(listing.find("ffc0 : ---------------- ---------------- ---------------- ---------------x"),
+            std::string::npos)
+      << listing;
+}
+
 }  // namespace
 }  // namespace zorm::test

@@ -101,7 +101,7 @@ TEST(LastLine, TheMacroLibraryOfTheIssueAssembles) {
   auto a = assemble("outc macro ch,port\n ld a,ch\n out (port),a\n endm", {"-q", "-x"});
   EXPECT_EQ(a->run.status, 0) << a->run.out;
   EXPECT_EQ(a->run.out, "");
-  EXPECT_EQ(a->run.assembler->symbols.find("outc")->body, " ld a,\\1\n out (\\2),a\n");
+  EXPECT_EQ(*a->run.assembler->symbols.find("outc")->body, " ld a,\\1\n out (\\2),a\n");
 }
 
 // Runs with a bound on the statements of a pass, so that a source that never
@@ -151,7 +151,7 @@ TEST(LastLine, OfAMacroBodyWithoutALineFeed) {
   assembler.options.quiet = true;
   SourceStack& sources = assembler.sources;
   ASSERT_EQ(sources.open_source_file(dir.write("t.asm", "after\n")), 0);
-  ASSERT_EQ(sources.push_macro_expansion("m", " ld a,1\n nop", ""), 0);
+  ASSERT_EQ(sources.push_macro_expansion("m", std::make_shared<const std::string>(" ld a,1\n nop"), ""), 0);
   std::vector<std::tuple<std::string, bool, int>> lines;  // text, from the expansion, line number
   while (sources.read_line() == 0) {
     lines.emplace_back(sources.current_line, sources.top_entry().is_expansion(), sources.top_entry().line_number);

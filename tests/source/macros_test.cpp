@@ -11,7 +11,7 @@ TEST(Macros, ParametersAreNumberedAndQuotedTextIsLeftAlone) {
   auto a = assemble("mv\tmacro x,y\n\tld x,y\n\tdb \"x,y\",'x'\n\tendm\n", {"-q", "-x"});
   ASSERT_EQ(a->run.status, 0) << a->run.out;
   EXPECT_EQ(symbol(*a, "mv")->kind, SYM_MACRO);
-  EXPECT_EQ(symbol(*a, "mv")->body, "\tld \\1,\\2\n\tdb \"x,y\",'\\1'\n");
+  EXPECT_EQ(*symbol(*a, "mv")->body, "\tld \\1,\\2\n\tdb \"x,y\",'\\1'\n");
 }
 
 TEST(Macros, CallsSubstituteArguments) {
@@ -30,7 +30,7 @@ TEST(Macros, ArgumentCountAndSerialNumbers) {
       {"-q"});
   ASSERT_EQ(a->run.status, 0) << a->run.out;
   EXPECT_EQ(a->bytes(0, 3), (std::vector<uint8_t>{3, 0, 1}));
-  EXPECT_EQ(symbol(*a, "lp")->body, "here\\? nop\n\tdw here\\?\n");
+  EXPECT_EQ(*symbol(*a, "lp")->body, "here\\? nop\n\tdw here\\?\n");
   // cnt used serials 1..3, so the two lp expansions are 0004 and 0005.
   EXPECT_EQ(symbol(*a, "here0004")->value, 3);
   EXPECT_EQ(symbol(*a, "here0005")->value, 6);
@@ -74,6 +74,28 @@ TEST(Macros, MissingEndmAndRedefinition) {
   auto c = assemble("mc\tmacro\n\tdb 1\n\tendm\nmc\tmacro\n\tdb 2\n\tendm\n\tmc\n", {"-q"});
   ASSERT_EQ(c->run.status, 0) << c->run.out;
   EXPECT_EQ(c->bytes(0, 1), std::vector<uint8_t>{2});
+}
+
+// A call expands the definition in force where it stands, in pass 2 as in
+// pass 1: pass 2 once expanded the last definition of pass 1 everywhere, so
+// the first call placed 2,3 where pass 1 had laid out 1.
+TEST(Macros, ACallExpandsTheDefinitionAboveItInBothPasses) {
+  auto a = assemble("mc\tmacro\n\tdb 1\n\tendm\n\tmc\nmc\tmacro\n\tdb 2,3\n\tendm\n\tmc\nafter\n", {"-q"});
+  ASSERT_EQ(a->run.status, 0) << a->run.out;
+  EXPECT_EQ(a->dir.read("t.bin"), std::string("\1\2\3", 3));
+  EXPECT_EQ(symbol(*a, "after")->value, 3);
+}
+
+// A macro defined again while it expands (here by a file it includes) goes
+// on with the body it started with; the new one serves the later calls. The
+// old body was freed under the running expansion.
+TEST(Macros, DefinedAgainWhileItExpandsItKeepsItsBody) {
+  TempDir dir;
+  dir.write("redef.asm", "mc\tmacro\n\tdb 9,9,9,9,9,9,9,9,9,9,9,9,9,9,9,9,9,9,9,9,9,9,9,9,9,9,9,9,9,9,9,9\n\tendm\n");
+  const std::string source = dir.write("t.asm", "mc\tmacro\n\tdb 1\n\tinclude \"redef.asm\"\n\tdb 2\n\tendm\n\tmc\n\tmc\n");
+  const RunResult run = run_assembler({"-q", "-I" + dir.path(), "-o" + dir.file("t.bin"), source});
+  ASSERT_EQ(run.status, 0) << run.out;
+  EXPECT_EQ(dir.read("t.bin"), std::string("\1\2", 2) + std::string(32, '\x09'));
 }
 
 TEST(Macros, ExitmAndConditionalDepth) {
@@ -130,7 +152,7 @@ TEST(Macros, QuotedConstantsInCallsAndBodies) {
   EXPECT_EQ(a->bytes(0, 4), (std::vector<uint8_t>{0x3E, 0x22, 0xD3, 0x10}));
   EXPECT_EQ(a->bytes(4, 5), (std::vector<uint8_t>{2, 1, 2, 1, 2}));
   // A double quote inside a constant starts no quoted text in a body either.
-  EXPECT_EQ(symbol(*a, "dbq")->body, "\tdb '\"',\\1,\"'\",\\1\n");
+  EXPECT_EQ(*symbol(*a, "dbq")->body, "\tdb '\"',\\1,\"'\",\\1\n");
   EXPECT_EQ(a->bytes(9, 4), (std::vector<uint8_t>{0x22, 7, 0x27, 7}));
 }
 
@@ -140,7 +162,7 @@ TEST(Macros, TheLastLettersOfAKeywordAreNoParameter) {
   auto a = assemble("ldx\tmacro x,y,f\n\tld ix,x\n\tld iy,y\n\tex af,af'\n\tpush af\n\tendm\n\tldx 1,2,3\n",
                     {"-q", "-x"});
   ASSERT_EQ(a->run.status, 0) << a->run.out;
-  EXPECT_EQ(symbol(*a, "ldx")->body, "\tld ix,\\1\n\tld iy,\\2\n\tex af,af'\n\tpush af\n");
+  EXPECT_EQ(*symbol(*a, "ldx")->body, "\tld ix,\\1\n\tld iy,\\2\n\tex af,af'\n\tpush af\n");
   EXPECT_EQ(a->bytes(0, 10), (std::vector<uint8_t>{0xDD, 0x21, 1, 0, 0xFD, 0x21, 2, 0, 0x08, 0xF5}));
 }
 

@@ -11,7 +11,14 @@
 
 namespace zorm::test {
 
-TempDir::TempDir() {
+TempDir::TempDir(Place place) {
+  if (place == Place::memory) {
+    char pattern[] = "/dev/shm/zorm-test-XXXXXX";
+    if (mkdtemp(pattern) != nullptr) {
+      path_ = pattern;
+      return;
+    }
+  }
   char pattern[] = "/tmp/zorm-test-XXXXXX";
   const char* made = mkdtemp(pattern);
   path_ = made != nullptr ? made : "/tmp";

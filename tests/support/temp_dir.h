@@ -11,7 +11,10 @@ std::string read_file(const std::string& path);
 // A scratch folder for one test, removed when it goes out of scope.
 class TempDir {
  public:
-  TempDir();
+  // Where the folder is made: /tmp, or a memory file system (/dev/shm, where
+  // there is one) for tests that run the assembler hundreds of times.
+  enum class Place { disk, memory };
+  explicit TempDir(Place place = Place::disk);
   ~TempDir();
   TempDir(const TempDir&) = delete;
   TempDir& operator=(const TempDir&) = delete;
