@@ -202,6 +202,13 @@ void StatementProcessor::assemble_pass() {
     if (record_statements && is_statement) note_statement(listing.line_from_expansion);
     listing.list_statement();
     image.end_statement();
+    if (lexer.line_end_state == 1) {
+      // The line ended at statement level (an empty or comment line, a label
+      // alone): the lexer would hand out its line end once more, as an empty
+      // statement that does nothing. It counts towards the limit all the same.
+      lexer.line_end_state = 0;
+      if (stop_checks) as.check_stop(++statements);
+    }
   }
 }
 
