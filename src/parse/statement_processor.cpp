@@ -45,6 +45,8 @@ void StatementProcessor::note_statement(bool from_expansion) {
   record.from_include = place.file != 0;
 }
 
+void StatementProcessor::count_and_check() { as_.check_stop(++statement_count); }
+
 void StatementProcessor::assemble_pass() {
   Assembler& as = as_;
   Lexer& lexer = as.lexer;
@@ -53,13 +55,13 @@ void StatementProcessor::assemble_pass() {
   const KeywordCompare compare = as.options.keyword_compare;
   lexer.line_end_state = 0;
   lexer.pushed_token = 0;
-  uint64_t statements = 0;
-  const bool stop_checks = as.statement_limit != 0 || as.cancel != nullptr;
+  statement_count = 0;
+  stop_checks = as.statement_limit != 0 || as.cancel != nullptr;
   // Statements are recorded in pass 2, the final one.
   const bool record_statements = as.keep_records && as.pass_number == 1;
 
   for (;;) {
-    if (stop_checks) as.check_stop(++statements);
+    count_statement();
     // Start of a statement.
     statement_label[0] = '\0';
     statement_label_length = 0;
@@ -71,7 +73,7 @@ void StatementProcessor::assemble_pass() {
     as.encoding.cycle_count = 0;
     listing.list_this_line = false;
 
-    int token = lexer.next_token(1);
+    int token = first_token();
     listing.line_from_expansion = as.sources.top() >= 0 && as.sources.top_entry().is_expansion();
     // The statement's place, before an include or a macro call changes the
     // innermost file.
@@ -200,14 +202,14 @@ void StatementProcessor::assemble_pass() {
       as.debug.line_map.add(image.location_counter, as.sources.innermost_file_line(), as.sources.innermost_file_index());
     }
     if (record_statements && is_statement) note_statement(listing.line_from_expansion);
-    listing.list_statement();
+    if (listing.list_this_line) listing.list_statement();
     image.end_statement();
     if (lexer.line_end_state == 1) {
       // The line ended at statement level (an empty or comment line, a label
       // alone): the lexer would hand out its line end once more, as an empty
       // statement that does nothing. It counts towards the limit all the same.
       lexer.line_end_state = 0;
-      if (stop_checks) as.check_stop(++statements);
+      count_statement();
     }
   }
 }

@@ -30,9 +30,19 @@ class StatementProcessor {
   void note_reference(std::string_view name, int column, bool definition);
 
  private:
+  // The statement's first token; lines that hold no statement are passed over
+  // without the lexer where that is quick.
+  int first_token();
+  // A pass stops when it is cancelled or has run too many statements.
+  void count_statement() {
+    if (stop_checks) count_and_check();
+  }
+  void count_and_check();
   void start_macro_call(const char* name_end);
   void note_statement(bool from_expansion);
   Assembler& as_;
+  uint64_t statement_count = 0;  // in this pass
+  bool stop_checks = false;
 };
 
 }  // namespace zorm

@@ -1,11 +1,11 @@
 #include "source/source_stack.h"
 
-#include <bit>
 #include <cstring>
 #include <new>
 
 #include "assembly/assembler.h"
 #include "source/binary_include.h"
+#include "source/byte_blocks.h"
 
 namespace zorm {
 
@@ -108,34 +108,65 @@ void SourceStack::end_expansion() {
   if (top_ >= 0 && !entries_[top_].is_expansion()) reload_chunk(entries_[top_]);
 }
 
-int SourceStack::read_line() {
+void SourceStack::file_line_delivered(SourceEntry& entry, const char* next, bool line_feed) {
+  int line = entry.line_number;
+  if (line_feed) {
+    entry.line_number = ++line;
+    ++total_lines_read;
+  }
+  entry.read_position = next;
+  entry.line_cut = !line_feed;
+  if (as_.options.listing_level > 0) as_.listing.list_this_line = true;
+  show_progress(line);
+}
+
+int SourceStack::take_plain_line() {
   if (top_ < 0) return -1;
   SourceEntry& entry = entries_[top_];
-  if (entry.is_expansion()) return read_expansion_line(entry);
-  return read_file_line(entry, 0);
+  if (entry.is_expansion()) return -1;
+  const char* text = entry.read_position;
+  char* line = current_line;
+  // Whole blocks are copied as they are looked at: the read buffer has room
+  // behind its sentinel for a block read there, current_line for one written
+  // at the length limit. The first looks for the first byte that is not
+  // blank, all look for the first control byte (which is not blank either).
+  auto copy_block = [&](int at) {
+    const ByteBlock block = load_block(text + at);
+    store_block(line + at, block);
+    return block;
+  };
+  const ByteBlock first = copy_block(0);
+  unsigned words = non_blank_bytes(first);
+  unsigned controls = control_bytes(first);
+  int indent = 0;
+  while (words == 0) {
+    indent += 16;
+    if (indent >= LINE_CHUNK_CHARS) return -1;
+    words = non_blank_bytes(copy_block(indent));
+  }
+  indent += first_marked(words);
+  int offset = 0;
+  if (indent >= 16) controls = control_bytes(copy_block(offset = indent));
+  while (controls == 0) {
+    offset += 16;
+    if (offset >= LINE_CHUNK_CHARS) return -1;
+    controls = control_bytes(copy_block(offset));
+  }
+  const int length = offset + first_marked(controls);
+  if (length >= LINE_CHUNK_CHARS) return -1;
+  const char* next;
+  if (text[length] == '\n') {
+    next = text + length + 1;
+  } else if (text[length] == '\r' && text[length + 1] == '\n') {
+    next = text + length + 2;
+  } else {
+    return -1;
+  }
+  line[length] = '\n';
+  line[length + 1] = '\0';
+  file_line_delivered(entry, next, true);
+  return indent;
 }
-
-namespace {
-
-using Bytes16 = unsigned char __attribute__((vector_size(16)));
-
-// The position of the first control byte other than a tab among the sixteen
-// bytes at p (the line feed and the end-of-chunk sentinel are control bytes),
-// 16 when there is none.
-int first_control_byte(const char* p) {
-  const Bytes16 space = {0x20, 0x20, 0x20, 0x20, 0x20, 0x20, 0x20, 0x20, 0x20, 0x20, 0x20, 0x20, 0x20, 0x20, 0x20, 0x20};
-  const Bytes16 tab = {9, 9, 9, 9, 9, 9, 9, 9, 9, 9, 9, 9, 9, 9, 9, 9};
-  Bytes16 block;
-  std::memcpy(&block, p, 16);
-  const Bytes16 control = (block < space) & (block != tab);
-  uint64_t halves[2];
-  std::memcpy(halves, &control, 16);
-  if (halves[0] != 0) return std::countr_zero(halves[0]) / 8;
-  if (halves[1] != 0) return 8 + std::countr_zero(halves[1]) / 8;
-  return 16;
-}
-
-}  // namespace
 
 int SourceStack::read_file_line(SourceEntry& entry, int length) {
   char* line = current_line;
@@ -143,15 +174,9 @@ int SourceStack::read_file_line(SourceEntry& entry, int length) {
   // Ends the line in current_line and hands it out; a piece cut at the length
   // limit keeps the line number of the line before it.
   auto deliver = [&](const char* next, bool line_feed) {
-    if (line_feed) {
-      ++entry.line_number;
-      ++total_lines_read;
-    }
-    entry.read_position = next;
-    entry.line_cut = !line_feed;
     line[length] = '\n';
     line[length + 1] = '\0';
-    after_line_delivered(true);
+    file_line_delivered(entry, next, line_feed);
     return 0;
   };
   for (;;) {
@@ -160,8 +185,9 @@ int SourceStack::read_file_line(SourceEntry& entry, int length) {
     // bytes before its first control byte. The file buffer has room behind
     // its sentinel for a block read there, current_line for one written at
     // the length limit.
-    const int plain = first_control_byte(p);
-    std::memcpy(line + length, p, 16);
+    const ByteBlock block = load_block(p);
+    store_block(line + length, block);
+    const int plain = first_marked(control_bytes(block));
     const int room = LINE_CHUNK_CHARS - length;
     if (plain >= room) {
       length = LINE_CHUNK_CHARS;
@@ -208,9 +234,12 @@ int SourceStack::finish_file() {
 
 void SourceStack::after_line_delivered(bool from_file) {
   if (as_.options.listing_level > 0) as_.listing.list_this_line = true;
-  if (!from_file || as_.options.quiet) return;
-  int line = entries_[top_].line_number;
-  if (line % 100 == 0 || (as_.options.verbose && line % 25 == 0)) as_.err.printf("Reading line %5d\r", line);
+  if (from_file) show_progress(entries_[top_].line_number);
+}
+
+void SourceStack::show_progress(int line) {
+  const Options& o = as_.options;
+  if (!o.quiet && (line % 100 == 0 || (o.verbose && line % 25 == 0))) as_.err.printf("Reading line %5d\r", line);
 }
 
 // Expands the next body line into the entry's pending text, filling in the
