@@ -1,5 +1,7 @@
 #include "source/source_stack.h"
 
+#include <array>
+#include <cstdio>
 #include <cstring>
 #include <new>
 
@@ -97,6 +99,7 @@ int SourceStack::push_macro_expansion(const std::string& name, std::shared_ptr<c
   entry.file_index = -1;
   entry.saved_conditional_depth = as_.conditionals.conditional_depth;
   entry.expansion_pending = false;
+  entry.serial[0] = '\0';
   return 0;
 }
 
@@ -242,33 +245,84 @@ void SourceStack::show_progress(int line) {
   if (!o.quiet && (line % 100 == 0 || (o.verbose && line % 25 == 0))) as_.err.printf("Reading line %5d\r", line);
 }
 
-// Expands the next body line into the entry's pending text, filling in the
-// arguments, the argument count and the serial number.
-void SourceStack::expand_body_line(SourceEntry& entry) {
-  std::string& text = entry.expanded;
-  text.clear();
-  entry.expanded_pos = 0;
+namespace {
+
+// Bytes that end a run of body text copied as it stands: the backslash of a
+// placeholder, and control bytes other than the tab (the line feed and the
+// NUL that ends the body among them).
+constexpr std::array<bool, 256> BODY_RUN_END = [] {
+  std::array<bool, 256> ends{};
+  for (int c = 0; c < 256; ++c) ends[static_cast<size_t>(c)] = c == '\\' || (c < 0x20 && c != '\t');
+  return ends;
+}();
+
+// Where an expanded line goes: straight into current_line, as long as it
+// stays shorter than the length limit (append fails at the limit) ...
+class LineText {
+ public:
+  explicit LineText(char* line) : line_(line) {}
+  bool append(const char* text, size_t count) {
+    if (length_ + count >= static_cast<size_t>(LINE_CHUNK_CHARS)) return false;
+    std::memcpy(line_ + length_, text, count);
+    length_ += count;
+    return true;
+  }
+  size_t size() const { return length_; }
+
+ private:
+  char* line_;
+  size_t length_ = 0;
+};
+
+// ... or, whatever its length, into the entry's pending text, from which it
+// is handed out in pieces.
+class PendingText {
+ public:
+  explicit PendingText(std::string& text) : text_(text) { text_.clear(); }
+  bool append(const char* text, size_t count) {
+    text_.append(text, count);
+    return true;
+  }
+  size_t size() const { return text_.size(); }
+
+ private:
+  std::string& text_;
+};
+
+// Expands the next body line of the entry, filling in the arguments, the
+// argument count and the serial number, and moves the entry past it; false
+// (and the entry not moved) when the text does not take the whole line.
+template <typename Text>
+bool expand_body_line(SourceEntry& entry, Text& text) {
   const char* p = entry.read_position;
   const std::string& arguments = entry.arguments;
   for (;;) {
-    char c = *p;
+    const char* run = p;
+    while (!BODY_RUN_END[static_cast<unsigned char>(*p)]) ++p;
+    if (!text.append(run, static_cast<size_t>(p - run))) return false;
+    const char c = *p;
     if (c == '\n' || c == '\0') {
       // A last body line without a line feed is still a line of the body;
       // the body ends at the next call.
-      entry.expanded_terminator = c == '\0' && text.empty() ? '\0' : '\n';
+      entry.expanded_terminator = c == '\0' && text.size() == 0 ? '\0' : '\n';
       entry.read_position = c == '\n' ? p + 1 : p;
-      return;
+      return true;
     }
-    if (c == '\\' && p[1] >= '1' && p[1] <= '9') {
+    if (c != '\\') {
+      ++p;  // a control byte is dropped
+      continue;
+    }
+    bool fits = true;
+    if (p[1] >= '1' && p[1] <= '9') {
       int wanted = p[1] - '0';
       size_t a = 0;
       for (int field = 1; field < wanted && a < arguments.size(); ++a) {
         if (arguments[a] == ARG_SEPARATOR) ++field;
       }
       size_t stop = arguments.find(ARG_SEPARATOR, a);
-      if (a < arguments.size()) text.append(arguments, a, stop == std::string::npos ? std::string::npos : stop - a);
+      if (a < arguments.size()) fits = text.append(arguments.data() + a, (stop == std::string::npos ? arguments.size() : stop) - a);
       p += 2;
-    } else if (c == '\\' && p[1] == '0') {
+    } else if (p[1] == '0') {
       int count = 0;
       if (!arguments.empty()) {
         count = 1;
@@ -276,27 +330,44 @@ void SourceStack::expand_body_line(SourceEntry& entry) {
           if (arguments[a] == ARG_SEPARATOR && a + 1 < arguments.size()) ++count;
         }
       }
-      text.push_back(static_cast<char>('0' + count));
+      const char digit = static_cast<char>('0' + count);
+      fits = text.append(&digit, 1);
       p += 2;
-    } else if (c == '\\' && p[1] == '?') {
-      char serial[16];
-      std::snprintf(serial, sizeof serial, "%04u", static_cast<unsigned>(entry.chunk_start));
-      text += serial;
+    } else if (p[1] == '?') {
+      // Printed once per expansion, when it is first used.
+      if (entry.serial[0] == '\0') {
+        std::snprintf(entry.serial, sizeof entry.serial, "%04u", static_cast<unsigned>(entry.chunk_start));
+      }
+      fits = text.append(entry.serial, std::strlen(entry.serial));
       p += 2;
     } else {
-      if (static_cast<unsigned char>(c) >= 0x20 || c == '\t') text.push_back(c);
+      fits = text.append(p, 1);  // a backslash before anything else is plain text
       ++p;
     }
+    if (!fits) return false;
   }
 }
 
+}  // namespace
+
 int SourceStack::read_expansion_line(SourceEntry& entry) {
-  if (!entry.expansion_pending) {
-    expand_body_line(entry);
-    entry.expansion_pending = true;
-  }
   char* line = current_line;
-  size_t remaining = entry.expanded.size() - entry.expanded_pos;
+  size_t remaining;
+  if (entry.expansion_pending) {
+    remaining = entry.expanded.size() - entry.expanded_pos;
+  } else {
+    // Most lines are expanded straight into current_line; one that reaches
+    // the length limit is expanded again into the pending text and cut there.
+    LineText in_line(line);
+    if (expand_body_line(entry, in_line)) {
+      return deliver_expansion_line(entry, in_line.size());
+    }
+    PendingText pending(entry.expanded);
+    expand_body_line(entry, pending);
+    entry.expanded_pos = 0;
+    entry.expansion_pending = true;
+    remaining = entry.expanded.size();
+  }
   if (remaining >= static_cast<size_t>(LINE_CHUNK_CHARS)) {
     // An expanded line is cut like a file line; the rest comes next.
     std::memcpy(line, entry.expanded.data() + entry.expanded_pos, LINE_CHUNK_CHARS);
@@ -307,9 +378,14 @@ int SourceStack::read_expansion_line(SourceEntry& entry) {
     return 0;
   }
   std::memcpy(line, entry.expanded.data() + entry.expanded_pos, remaining);
-  line[remaining] = '\n';
-  line[remaining + 1] = '\0';
   entry.expansion_pending = false;
+  return deliver_expansion_line(entry, remaining);
+}
+
+// The last piece of an expanded line, length characters, is in current_line.
+int SourceStack::deliver_expansion_line(SourceEntry& entry, size_t length) {
+  current_line[length] = '\n';
+  current_line[length + 1] = '\0';
   if (entry.expanded_terminator == '\n') {
     ++entry.line_number;
     after_line_delivered(false);

@@ -43,6 +43,7 @@ struct SourceEntry {
   size_t expanded_pos = 0;
   char expanded_terminator = '\n';
   bool expansion_pending = false;
+  char serial[16] = {};         // expansion: the serial number as \? gives it, once printed
 
   bool is_expansion() const { return file_index < 0; }
 };
@@ -110,7 +111,7 @@ class SourceStack {
   // piece; a piece cut at the length limit keeps the line number before it).
   void file_line_delivered(SourceEntry& entry, const char* next, bool line_feed);
   int read_expansion_line(SourceEntry& entry);
-  void expand_body_line(SourceEntry& entry);
+  int deliver_expansion_line(SourceEntry& entry, size_t length);
   int finish_file();
   void reload_chunk(SourceEntry& entry);
   void fill_buffer(SourceEntry& entry);
