@@ -100,7 +100,28 @@ int SourceStack::push_macro_expansion(const std::string& name, std::shared_ptr<c
   entry.saved_conditional_depth = as_.conditionals.conditional_depth;
   entry.expansion_pending = false;
   entry.serial[0] = '\0';
+  find_arguments(entry);
   return 0;
+}
+
+// The arguments are the fields of the argument string between separators,
+// counted from 1; \0 gives their number, where an empty text after the last
+// separator does not count.
+void SourceStack::find_arguments(SourceEntry& entry) {
+  const std::string& arguments = entry.arguments;
+  const uint32_t size = static_cast<uint32_t>(arguments.size());
+  entry.argument_start.fill(size);
+  entry.argument_end.fill(size);
+  entry.argument_start[1] = 0;
+  int field = 1;
+  int count = arguments.empty() ? 0 : 1;
+  for (uint32_t a = 0; a < size; ++a) {
+    if (arguments[a] != ARG_SEPARATOR) continue;
+    if (a + 1 < size) ++count;
+    if (field <= 9) entry.argument_end[static_cast<size_t>(field)] = a;
+    if (++field <= 9) entry.argument_start[static_cast<size_t>(field)] = a + 1;
+  }
+  entry.argument_count = static_cast<char>('0' + count);
 }
 
 void SourceStack::end_expansion() {
@@ -251,31 +272,20 @@ bool expand_body_line(SourceEntry& entry, Text& text) {
     }
     bool fits = true;
     if (p[1] >= '1' && p[1] <= '9') {
-      int wanted = p[1] - '0';
-      size_t a = 0;
-      for (int field = 1; field < wanted && a < arguments.size(); ++a) {
-        if (arguments[a] == ARG_SEPARATOR) ++field;
-      }
-      size_t stop = arguments.find(ARG_SEPARATOR, a);
-      if (a < arguments.size()) fits = text.append(arguments.data() + a, (stop == std::string::npos ? arguments.size() : stop) - a);
+      const size_t field = static_cast<size_t>(p[1] - '0');
+      const size_t start = entry.argument_start[field];
+      if (start < arguments.size()) fits = text.append(arguments.data() + start, entry.argument_end[field] - start);
       p += 2;
     } else if (p[1] == '0') {
-      int count = 0;
-      if (!arguments.empty()) {
-        count = 1;
-        for (size_t a = 0; a < arguments.size(); ++a) {
-          if (arguments[a] == ARG_SEPARATOR && a + 1 < arguments.size()) ++count;
-        }
-      }
-      const char digit = static_cast<char>('0' + count);
-      fits = text.append(&digit, 1);
+      fits = text.append(&entry.argument_count, 1);
       p += 2;
     } else if (p[1] == '?') {
       // Printed once per expansion, when it is first used.
       if (entry.serial[0] == '\0') {
-        std::snprintf(entry.serial, sizeof entry.serial, "%04u", static_cast<unsigned>(entry.chunk_start));
+        const int length = std::snprintf(entry.serial, sizeof entry.serial, "%04u", static_cast<unsigned>(entry.chunk_start));
+        entry.serial_length = static_cast<uint8_t>(length);
       }
-      fits = text.append(entry.serial, std::strlen(entry.serial));
+      fits = text.append(entry.serial, entry.serial_length);
       p += 2;
     } else {
       fits = text.append(p, 1);  // a backslash before anything else is plain text

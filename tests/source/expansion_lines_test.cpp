@@ -57,6 +57,21 @@ TEST(ExpansionLines, AreCutAtTheLengthLimitWhereverThePlaceholdersFall) {
   }
 }
 
+TEST(ExpansionLines, ArgumentsAreTheFieldsBetweenSeparators) {
+  const std::string body = "[\\1|\\2|\\3|\\9|\\0]\n";
+  auto fields = [](const std::vector<std::string>& texts) {
+    std::string joined;
+    for (size_t i = 0; i < texts.size(); ++i) joined += (i == 0 ? "" : std::string(1, ARG_SEPARATOR)) + texts[i];
+    return joined;
+  };
+  EXPECT_EQ(expanded_lines(body, ""), pieces({"[||||0]"}));
+  EXPECT_EQ(expanded_lines(body, fields({"x", "", "y"})), pieces({"[x||y||3]"}));
+  EXPECT_EQ(expanded_lines(body, fields({"x", ""})), pieces({"[x||||1]"}));  // a trailing comma adds no argument
+  EXPECT_EQ(expanded_lines(body, fields({"", ""})), pieces({"[||||1]"}));
+  EXPECT_EQ(expanded_lines(body, fields({"a", "b", "c", "d", "e", "f", "g", "h", "i", "j", "k"})),
+            pieces({"[a|b|c|i|;]"}));  // eleven arguments: '0' + 11
+}
+
 TEST(ExpansionLines, ALastBodyLineWithoutLineFeedAndAnEmptyBody) {
   EXPECT_EQ(expanded_lines("one\ntwo", ""), pieces({"one", "two"}));
   EXPECT_EQ(expanded_lines("", ""), std::vector<std::string>{"\n"});
