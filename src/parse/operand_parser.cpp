@@ -8,7 +8,7 @@ namespace zorm {
 
 namespace g = grammar;
 
-int OperandParser::run_action(int action, int argument) {
+int OperandParser::action_error(int action, int argument) {
   Assembler& as = as_;
   switch (action) {
     case 0: as.encoding.statement_form = argument; return 0;
@@ -26,6 +26,10 @@ int OperandParser::run_action(int action, int argument) {
     case 12: return push_location(as);
     default: return ERROR_SYNTAX;
   }
+}
+
+void OperandParser::report_action_error(int error) {
+  if (error > 0) as_.diagnostics.report_error(error);
 }
 
 namespace {
@@ -165,10 +169,11 @@ int OperandParser::parse_operands() {
     if (rule == 0) return 0;
     const int action = g::kRuleAction[rule];
     if (action >= 0) {
-      const int error = run_action(action, g::kRuleArgument[rule]);
-      if (error < 0) return 1;  // already reported
+      StatementCache& cache = as_.statement_cache;
+      if (cache.recording()) cache.note_action(action, g::kRuleArgument[rule]);
+      const int error = action_error(action, g::kRuleArgument[rule]);
       if (error != 0) {
-        as_.diagnostics.report_error(error);
+        report_action_error(error);
         return 1;
       }
     }

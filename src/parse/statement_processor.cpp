@@ -45,6 +45,40 @@ void StatementProcessor::note_statement(bool from_expansion) {
   record.from_include = place.file != 0;
 }
 
+void StatementProcessor::run_handler(const MnemonicEntry& row) {
+  MemoryImage& image = as_.image;
+  const int error = row.handler(as_, row.value);
+  if (error != 0) {
+    if (image.statement_length == 0) as_.encoding.cycle_count = 0;
+    if (error != image.statement_memory_error) as_.diagnostics.report_error(error);
+  }
+  if (image.statement_memory_error != 0) as_.diagnostics.report_error(image.statement_memory_error);
+}
+
+// A kept line takes the ordinary path where that reports an error the line
+// did not have when it was kept: a name that pass 2 finds a macro's or
+// undefined, an instruction in bss.
+bool StatementProcessor::replayable(const StatementCache::Entry& entry) const {
+  if (as_.pass_number != 0 && !as_.statement_cache.symbols_resolved(entry)) return false;
+  return !(entry.has_row() && entry.row().z80_cycles != 0 && as_.image.segment == SEGMENT_BSS);
+}
+
+// The statement of a kept line: what the ordinary path does once it has
+// read the label and the row, with the operands replayed instead of parsed.
+void StatementProcessor::replay_statement(const StatementCache::Entry& entry) {
+  Lexer& lexer = as_.lexer;
+  statement_label_length = static_cast<uint8_t>(entry.label_length());
+  std::memcpy(statement_label, as_.sources.current_line, statement_label_length);
+  statement_label[statement_label_length] = '\0';
+  lexer.finish_line(entry.end_line_state());
+  if (!entry.has_row()) return;
+  const MnemonicEntry& row = entry.row();
+  if (row.z80_cycles != 0) label_attributes = static_cast<uint8_t>(label_attributes + 5);
+  as_.encoding.cycle_count = as_.processor_level <= 1 ? row.i8080_cycles : row.z80_cycles;
+  if (as_.statement_cache.replay(entry) != 0) return;
+  run_handler(row);
+}
+
 void StatementProcessor::assemble_pass() {
   Assembler& as = as_;
   Lexer& lexer = as.lexer;
@@ -57,6 +91,9 @@ void StatementProcessor::assemble_pass() {
   const bool stop_checks = as.statement_limit != 0 || as.cancel != nullptr;
   // Statements are recorded in pass 2, the final one.
   const bool record_statements = as.keep_records && as.pass_number == 1;
+  StatementCache& cache = as.statement_cache;
+  // The places of use of names are noted while lines are lexed.
+  cache.enabled = cache.allowed && !as.record_references;
 
   for (;;) {
     if (stop_checks) as.check_stop(++statements);
@@ -71,20 +108,35 @@ void StatementProcessor::assemble_pass() {
     as.encoding.cycle_count = 0;
     listing.list_this_line = false;
 
-    int token = lexer.next_token(1);
+    // A fresh line outside a false block: replayed when its text was met
+    // before, else recorded while it is read.
+    const StatementCache::Entry* kept = nullptr;
+    const bool fresh = cache.enabled && lexer.start_next_line() && as.conditionals.active() &&
+                       StatementCache::may_hold_statement(as.sources.current_line);
+    if (fresh) kept = cache.find(as.sources.current_line);
+    if (kept != nullptr && !replayable(*kept)) {
+      kept = nullptr;
+    } else if (fresh && kept == nullptr) {
+      cache.begin();
+    }
+
+    int token = kept != nullptr ? TOKEN_NONE : lexer.next_token(1);
     listing.line_from_expansion = as.sources.top() >= 0 && as.sources.top_entry().is_expansion();
     // The statement's place, before an include or a macro call changes the
     // innermost file.
     if (as.keep_records) place = as.sources.innermost_place(0);
     bool is_statement = false;  // not an empty line, nor one skipped by a false condition
+    bool define_label = true;  // false: go straight to the wrap-up
 
     if (token == TOKEN_END_OF_INPUT) {
       if (as.conditionals.conditional_depth != 0) as.diagnostics.report_error(ERROR_IF_WITHOUT_ENDIF);
       return;
     }
 
-    bool define_label = true;  // false: go straight to the wrap-up
-    do {
+    if (kept != nullptr) {
+      is_statement = true;
+      replay_statement(*kept);
+    } else do {
       if (token == TOKEN_NEWLINE) break;  // an empty or comment line
 
       const MnemonicEntry* row = token == TOKEN_IDENTIFIER ? find_mnemonic(lexer.token_text, static_cast<size_t>(lexer.token_length), compare) : nullptr;
@@ -120,7 +172,10 @@ void StatementProcessor::assemble_pass() {
           if (as.conditionals.conditional_depth != 0) as.diagnostics.report_error(ERROR_IF_WITHOUT_ENDIF);
           return;
         }
-        if (token == TOKEN_NEWLINE) break;
+        if (token == TOKEN_NEWLINE) {
+          cache.finish(statement_label_length, nullptr);
+          break;
+        }
         if (token < 1) {
           if (token != TOKEN_ABANDONED) as.diagnostics.report_error(ERROR_INVALID_FORMAT);
           break;
@@ -159,6 +214,9 @@ void StatementProcessor::assemble_pass() {
         break;
       }
 
+      // Directives that read further lines, structures and conditional
+      // directives (which see names never met as 0) are read afresh.
+      if (row->operand_class == 0 || row->operand_class == TOKEN_CLASS_STRUCT || row->conditional) cache.drop();
       lexer.pushed_token = row->operand_class;
       if (row->operand_class == TOKEN_CLASS_STRUCT) lexer.struct_mode = 1;
       conditional_statement = row->conditional != 0;
@@ -179,14 +237,10 @@ void StatementProcessor::assemble_pass() {
         lexer.struct_mode = 0;
         break;
       }
-
-      const int error = row->handler(as, row->value);
-      if (error != 0) {
-        if (image.statement_length == 0) as.encoding.cycle_count = 0;
-        if (error != image.statement_memory_error) as.diagnostics.report_error(error);
-      }
-      if (image.statement_memory_error != 0) as.diagnostics.report_error(image.statement_memory_error);
+      cache.finish(statement_label_length, row);
+      run_handler(*row);
     } while (false);
+    cache.drop();
 
     if (define_label && statement_label[0] != '\0' && !image.line_shows_value) {
       const int result = as.symbols.symbol_define(label(), static_cast<int32_t>(image.location_counter & 0xFFFF),

@@ -4,6 +4,7 @@
 #include <string_view>
 
 #include "assembly/run_records.h"
+#include "parse/statement_cache.h"
 
 namespace zorm {
 
@@ -32,6 +33,9 @@ class StatementProcessor {
  private:
   void start_macro_call(const char* name_end);
   void note_statement(bool from_expansion);
+  void run_handler(const MnemonicEntry& row);
+  bool replayable(const StatementCache::Entry& entry) const;
+  void replay_statement(const StatementCache::Entry& entry);
   Assembler& as_;
 };
 
