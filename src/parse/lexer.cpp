@@ -134,15 +134,6 @@ bool Lexer::cursor_in_line() const {
   return cursor_ < line + std::strlen(line);
 }
 
-bool Lexer::read_next_line() {
-  if (as_.sources.read_line() != 0) {
-    input_ended_ = true;
-    return false;
-  }
-  cursor_ = as_.sources.current_line;
-  return true;
-}
-
 void Lexer::finish_line(int state) {
   cursor_ = empty_line_;
   line_end_state = state;
@@ -165,8 +156,7 @@ int Lexer::next_token(int raw_identifiers) {
       line_end_state = 0;
       return finish(line_end_token());
     }
-    if (input_ended_ || as_.sources.read_line() != 0) {
-      input_ended_ = false;
+    if (as_.sources.read_line() != 0) {
       if (line_end_state == -1) return finish(TOKEN_END_OF_INPUT);
       line_end_state = -1;
       return finish(line_end_token());
@@ -313,8 +303,8 @@ int Lexer::identifier(const char* p, int raw_identifiers) {
   const char* line = as_.sources.current_line;
   at_line_start = start == line;
   int n;
-  if (start >= line && start <= line + CURRENT_LINE_SIZE - 2 * NAME_BLOCK) {
-    // Thirty-two bytes are in the line's buffer: a name is at most 31
+  if (start >= line && start + 2 * NAME_BLOCK <= line + CURRENT_LINE_SIZE + LINE_PADDING) {
+    // Thirty-two bytes are in the padded line buffer: a name is at most 31
     // characters, so they hold it whole.
     n = name_length(start);
     std::memcpy(token_text, start, NAME_BLOCK);

@@ -22,14 +22,6 @@ class Lexer {
   // Drops the rest of the line: the next token comes from the next line.
   void abandon_line();
   void reset_for_pass();
-  // At a statement's start, when the last line is over (its line-end tokens
-  // given): reads the next line and puts the cursor at its start. false when
-  // the lexer stands elsewhere or the input has ended (next_token then gives
-  // the end's tokens).
-  bool start_next_line() {
-    if (pushed_token != 0 || *cursor_ != '\0' || line_end_state != 0 || input_ended_) return false;
-    return read_next_line();
-  }
   // Leaves the lexer as a statement that ended with the line leaves it:
   // state 0 after both line-end tokens, 1 after the first.
   void finish_line(int state);
@@ -56,13 +48,11 @@ class Lexer {
   int finish(int token) { last_token = token; return token; }
   int read_number(const char* p, int radix);
   int number(int32_t value);
-  bool read_next_line();
   int identifier(const char* p, int raw_identifiers);
   int string_literal(const char* p);
   int label_value();
 
   Assembler& as_;
-  bool input_ended_ = false;  // start_next_line() met the end of the input
   static const char empty_line_[1];
 };
 

@@ -4,7 +4,7 @@
 
 #include "assembly/assembler.h"
 #include "codegen/mnemonic_table.h"
-#include "parse/byte_block.h"
+#include "source/byte_blocks.h"
 
 namespace zorm {
 
@@ -17,19 +17,19 @@ size_t key_length(const char* line) {
   bool quoted = false;
   size_t last_kept = 0;  // one past the last byte that is not a blank
   for (size_t block = 0;; block += 16) {
-    const ByteBlock bytes(line + block);
-    const uint32_t newline = bytes.equal('\n');
+    const ByteBlock bytes = load_block(line + block);
+    const uint32_t newline = equal_bytes(bytes, '\n');
     uint32_t stop = newline;
     if (!quoted) {
       // What lies before the line feed, and before the first quote.
       const uint32_t line_part = newline != 0 ? (newline & (0u - newline)) - 1 : 0xFFFFu;
-      const uint32_t quote = (bytes.equal('\'') | bytes.equal('"')) & line_part;
+      const uint32_t quote = (equal_bytes(bytes, '\'') | equal_bytes(bytes, '"')) & line_part;
       const uint32_t unquoted = quote != 0 ? (quote & (0u - quote)) - 1 : 0xFFFFu;
-      stop |= bytes.equal(';') & unquoted & line_part;
+      stop |= equal_bytes(bytes, ';') & unquoted & line_part;
       quoted = quote != 0;
     }
     const uint32_t before_stop = stop != 0 ? (stop & (0u - stop)) - 1 : 0xFFFFu;
-    const uint32_t kept = ~(bytes.equal(' ') | bytes.equal('\t')) & before_stop;
+    const uint32_t kept = non_blank_bytes(bytes) & before_stop;
     if (kept != 0) last_kept = block + 32 - static_cast<size_t>(__builtin_clz(kept));
     if (stop != 0) return last_kept;
   }

@@ -5,7 +5,6 @@
 #include <memory>
 #include <vector>
 
-#include "parse/byte_block.h"
 #include "symbols/zeroed_array.h"
 
 namespace zorm {
@@ -57,16 +56,6 @@ class StatementCache {
   size_t size() const { return count_; }
   uint64_t replays = 0;
 
-  // Whether the line in current_line may hold a statement: false for a
-  // blank line and a comment, which are neither looked up nor kept.
-  static bool may_hold_statement(const char* line) {
-    const ByteBlock start(line);
-    const uint32_t text = ~(start.equal(' ') | start.equal('\t')) & 0xFFFFu;
-    if (text == 0) return true;
-    const int first = __builtin_ctz(text);
-    const char c = line[first];
-    return c != ';' && c != '\n' && !(c == '*' && first == 0);
-  }
   // Looks up the line in current_line; remembers its key for begin().
   const Entry* find(const char* line);
 

@@ -45,6 +45,8 @@ void StatementProcessor::note_statement(bool from_expansion) {
   record.from_include = place.file != 0;
 }
 
+void StatementProcessor::count_and_check() { as_.check_stop(++statement_count); }
+
 void StatementProcessor::run_handler(const MnemonicEntry& row) {
   MemoryImage& image = as_.image;
   const int error = row.handler(as_, row.value);
@@ -53,6 +55,19 @@ void StatementProcessor::run_handler(const MnemonicEntry& row) {
     if (error != image.statement_memory_error) as_.diagnostics.report_error(error);
   }
   if (image.statement_memory_error != 0) as_.diagnostics.report_error(image.statement_memory_error);
+}
+
+bool StatementProcessor::look_up_line() {
+  StatementCache& cache = as_.statement_cache;
+  if (!cache.enabled || !as_.conditionals.active()) return false;
+  const StatementCache::Entry* entry = cache.find(as_.sources.current_line);
+  if (entry == nullptr) {
+    cache.begin();
+    return false;
+  }
+  if (!replayable(*entry)) return false;
+  kept_ = entry;
+  return true;
 }
 
 // A kept line takes the ordinary path where that reports an error the line
@@ -87,8 +102,8 @@ void StatementProcessor::assemble_pass() {
   const KeywordCompare compare = as.options.keyword_compare;
   lexer.line_end_state = 0;
   lexer.pushed_token = 0;
-  uint64_t statements = 0;
-  const bool stop_checks = as.statement_limit != 0 || as.cancel != nullptr;
+  statement_count = 0;
+  stop_checks = as.statement_limit != 0 || as.cancel != nullptr;
   // Statements are recorded in pass 2, the final one.
   const bool record_statements = as.keep_records && as.pass_number == 1;
   StatementCache& cache = as.statement_cache;
@@ -96,7 +111,7 @@ void StatementProcessor::assemble_pass() {
   cache.enabled = cache.allowed && !as.record_references;
 
   for (;;) {
-    if (stop_checks) as.check_stop(++statements);
+    count_statement();
     // Start of a statement.
     statement_label[0] = '\0';
     statement_label_length = 0;
@@ -108,19 +123,10 @@ void StatementProcessor::assemble_pass() {
     as.encoding.cycle_count = 0;
     listing.list_this_line = false;
 
-    // A fresh line outside a false block: replayed when its text was met
-    // before, else recorded while it is read.
-    const StatementCache::Entry* kept = nullptr;
-    const bool fresh = cache.enabled && lexer.start_next_line() && as.conditionals.active() &&
-                       StatementCache::may_hold_statement(as.sources.current_line);
-    if (fresh) kept = cache.find(as.sources.current_line);
-    if (kept != nullptr && !replayable(*kept)) {
-      kept = nullptr;
-    } else if (fresh && kept == nullptr) {
-      cache.begin();
-    }
-
-    int token = kept != nullptr ? TOKEN_NONE : lexer.next_token(1);
+    // A fresh line outside a false block that was met before is replayed
+    // (kept_); one that was not is recorded while it is read.
+    kept_ = nullptr;
+    int token = first_token();
     listing.line_from_expansion = as.sources.top() >= 0 && as.sources.top_entry().is_expansion();
     // The statement's place, before an include or a macro call changes the
     // innermost file.
@@ -133,9 +139,9 @@ void StatementProcessor::assemble_pass() {
       return;
     }
 
-    if (kept != nullptr) {
+    if (kept_ != nullptr) {
       is_statement = true;
-      replay_statement(*kept);
+      replay_statement(*kept_);
     } else do {
       if (token == TOKEN_NEWLINE) break;  // an empty or comment line
 
@@ -254,8 +260,15 @@ void StatementProcessor::assemble_pass() {
       as.debug.line_map.add(image.location_counter, as.sources.innermost_file_line(), as.sources.innermost_file_index());
     }
     if (record_statements && is_statement) note_statement(listing.line_from_expansion);
-    listing.list_statement();
+    if (listing.list_this_line) listing.list_statement();
     image.end_statement();
+    if (lexer.line_end_state == 1) {
+      // The line ended at statement level (an empty or comment line, a label
+      // alone): the lexer would hand out its line end once more, as an empty
+      // statement that does nothing. It counts towards the limit all the same.
+      lexer.line_end_state = 0;
+      count_statement();
+    }
   }
 }
 

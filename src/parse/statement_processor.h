@@ -31,12 +31,26 @@ class StatementProcessor {
   void note_reference(std::string_view name, int column, bool definition);
 
  private:
+  // The statement's first token; lines that hold no statement are passed over
+  // without the lexer where that is quick.
+  int first_token();
+  // A pass stops when it is cancelled or has run too many statements.
+  void count_statement() {
+    if (stop_checks) count_and_check();
+  }
+  void count_and_check();
   void start_macro_call(const char* name_end);
   void note_statement(bool from_expansion);
   void run_handler(const MnemonicEntry& row);
+  // For a fresh line outside a false block, just read: true when it was met
+  // before and is replayed (kept_); otherwise it is recorded while read.
+  bool look_up_line();
   bool replayable(const StatementCache::Entry& entry) const;
   void replay_statement(const StatementCache::Entry& entry);
   Assembler& as_;
+  uint64_t statement_count = 0;  // in this pass
+  bool stop_checks = false;
+  const StatementCache::Entry* kept_ = nullptr;
 };
 
 }  // namespace zorm

@@ -1,10 +1,13 @@
 #include "source/source_stack.h"
 
+#include <array>
+#include <cstdio>
 #include <cstring>
 #include <new>
 
 #include "assembly/assembler.h"
 #include "source/binary_include.h"
+#include "source/byte_blocks.h"
 
 namespace zorm {
 
@@ -96,6 +99,7 @@ int SourceStack::push_macro_expansion(const std::string& name, std::shared_ptr<c
   entry.file_index = -1;
   entry.saved_conditional_depth = as_.conditionals.conditional_depth;
   entry.expansion_pending = false;
+  entry.serial[0] = '\0';
   return 0;
 }
 
@@ -107,59 +111,94 @@ void SourceStack::end_expansion() {
   if (top_ >= 0 && !entries_[top_].is_expansion()) reload_chunk(entries_[top_]);
 }
 
-int SourceStack::read_line() {
+void SourceStack::file_line_delivered(SourceEntry& entry, const char* next, bool line_feed) {
+  int line = entry.line_number;
+  if (line_feed) {
+    entry.line_number = ++line;
+    ++total_lines_read;
+  }
+  entry.read_position = next;
+  entry.line_cut = !line_feed;
+  if (as_.options.listing_level > 0) as_.listing.list_this_line = true;
+  show_progress(line);
+}
+
+int SourceStack::take_plain_line() {
   if (top_ < 0) return -1;
   SourceEntry& entry = entries_[top_];
-  if (entry.is_expansion()) return read_expansion_line(entry);
-  return read_file_line(entry, 0);
+  if (entry.is_expansion()) return -1;
+  const char* text = entry.read_position;
+  char* line = current_line;
+  // Whole blocks are copied as they are looked at: the read buffer has room
+  // behind its sentinel for a block read there, current_line for one written
+  // at the length limit. The first looks for the first byte that is not
+  // blank, all look for the first control byte (which is not blank either).
+  auto copy_block = [&](int at) {
+    const ByteBlock block = load_block(text + at);
+    store_block(line + at, block);
+    return block;
+  };
+  const ByteBlock first = copy_block(0);
+  unsigned words = non_blank_bytes(first);
+  unsigned controls = control_bytes(first);
+  int indent = 0;
+  while (words == 0) {
+    indent += 16;
+    if (indent >= LINE_CHUNK_CHARS) return -1;
+    words = non_blank_bytes(copy_block(indent));
+  }
+  indent += first_marked(words);
+  int offset = 0;
+  if (indent >= 16) controls = control_bytes(copy_block(offset = indent));
+  while (controls == 0) {
+    offset += 16;
+    if (offset >= LINE_CHUNK_CHARS) return -1;
+    controls = control_bytes(copy_block(offset));
+  }
+  const int length = offset + first_marked(controls);
+  if (length >= LINE_CHUNK_CHARS) return -1;
+  const char* next;
+  if (text[length] == '\n') {
+    next = text + length + 1;
+  } else if (text[length] == '\r' && text[length + 1] == '\n') {
+    next = text + length + 2;
+  } else {
+    return -1;
+  }
+  line[length] = '\n';
+  line[length + 1] = '\0';
+  file_line_delivered(entry, next, true);
+  return indent;
 }
 
 int SourceStack::read_file_line(SourceEntry& entry, int length) {
   char* line = current_line;
   const char* p = entry.read_position;
-  {
-    // Sixteen bytes at a time while none of them is a control byte other than
-    // a tab (the line feed and the end-of-chunk sentinel are control bytes,
-    // so the byte loop below takes over at the end of the line). The file
-    // buffer has room behind its sentinel for the last, partly read block.
-    using Bytes16 = unsigned char __attribute__((vector_size(16)));
-    const Bytes16 space = {0x20, 0x20, 0x20, 0x20, 0x20, 0x20, 0x20, 0x20, 0x20, 0x20, 0x20, 0x20, 0x20, 0x20, 0x20, 0x20};
-    const Bytes16 tab = {9, 9, 9, 9, 9, 9, 9, 9, 9, 9, 9, 9, 9, 9, 9, 9};
-    while (length <= LINE_CHUNK_CHARS - 16) {
-      Bytes16 block;
-      std::memcpy(&block, p, 16);
-      const Bytes16 control = (block < space) & (block != tab);
-      uint64_t halves[2];
-      std::memcpy(halves, &control, 16);
-      if ((halves[0] | halves[1]) != 0) break;
-      std::memcpy(line + length, p, 16);
-      length += 16;
-      p += 16;
-    }
-  }
   // Ends the line in current_line and hands it out; a piece cut at the length
   // limit keeps the line number of the line before it.
   auto deliver = [&](const char* next, bool line_feed) {
-    if (line_feed) {
-      ++entry.line_number;
-      ++total_lines_read;
-    }
-    entry.read_position = next;
-    entry.line_cut = !line_feed;
     line[length] = '\n';
     line[length + 1] = '\0';
-    after_line_delivered(true);
+    file_line_delivered(entry, next, line_feed);
     return 0;
   };
   for (;;) {
-    // Printable bytes, tabs and bytes of 0x80 and above go straight in.
-    while (length < LINE_CHUNK_CHARS) {
-      const unsigned char b = static_cast<unsigned char>(*p);
-      if (b < 0x20 && b != '\t') break;
-      line[length++] = static_cast<char>(b);
-      ++p;
+    // Printable bytes, tabs and bytes of 0x80 and above go straight in,
+    // sixteen at a time: the block is copied whole and the line grows by the
+    // bytes before its first control byte. The file buffer has room behind
+    // its sentinel for a block read there, current_line for one written at
+    // the length limit.
+    const ByteBlock block = load_block(p);
+    store_block(line + length, block);
+    const int plain = first_marked(control_bytes(block));
+    const int room = LINE_CHUNK_CHARS - length;
+    if (plain >= room) {
+      length = LINE_CHUNK_CHARS;
+      return deliver(p + room, false);
     }
-    if (length == LINE_CHUNK_CHARS) return deliver(p, false);
+    length += plain;
+    p += plain;
+    if (plain == 16) continue;
     const unsigned char c = static_cast<unsigned char>(*p);
     if (c == '\n') return deliver(p + 1, true);
     if (c == static_cast<unsigned char>(END_OF_CHUNK)) {
@@ -198,38 +237,92 @@ int SourceStack::finish_file() {
 
 void SourceStack::after_line_delivered(bool from_file) {
   if (as_.options.listing_level > 0) as_.listing.list_this_line = true;
-  if (!from_file || as_.options.quiet) return;
-  int line = entries_[top_].line_number;
-  if (line % 100 == 0 || (as_.options.verbose && line % 25 == 0)) as_.err.printf("Reading line %5d\r", line);
+  if (from_file) show_progress(entries_[top_].line_number);
 }
 
-// Expands the next body line into the entry's pending text, filling in the
-// arguments, the argument count and the serial number.
-void SourceStack::expand_body_line(SourceEntry& entry) {
-  std::string& text = entry.expanded;
-  text.clear();
-  entry.expanded_pos = 0;
+void SourceStack::show_progress(int line) {
+  const Options& o = as_.options;
+  if (!o.quiet && (line % 100 == 0 || (o.verbose && line % 25 == 0))) as_.err.printf("Reading line %5d\r", line);
+}
+
+namespace {
+
+// Bytes that end a run of body text copied as it stands: the backslash of a
+// placeholder, and control bytes other than the tab (the line feed and the
+// NUL that ends the body among them).
+constexpr std::array<bool, 256> BODY_RUN_END = [] {
+  std::array<bool, 256> ends{};
+  for (int c = 0; c < 256; ++c) ends[static_cast<size_t>(c)] = c == '\\' || (c < 0x20 && c != '\t');
+  return ends;
+}();
+
+// Where an expanded line goes: straight into current_line, as long as it
+// stays shorter than the length limit (append fails at the limit) ...
+class LineText {
+ public:
+  explicit LineText(char* line) : line_(line) {}
+  bool append(const char* text, size_t count) {
+    if (length_ + count >= static_cast<size_t>(LINE_CHUNK_CHARS)) return false;
+    std::memcpy(line_ + length_, text, count);
+    length_ += count;
+    return true;
+  }
+  size_t size() const { return length_; }
+
+ private:
+  char* line_;
+  size_t length_ = 0;
+};
+
+// ... or, whatever its length, into the entry's pending text, from which it
+// is handed out in pieces.
+class PendingText {
+ public:
+  explicit PendingText(std::string& text) : text_(text) { text_.clear(); }
+  bool append(const char* text, size_t count) {
+    text_.append(text, count);
+    return true;
+  }
+  size_t size() const { return text_.size(); }
+
+ private:
+  std::string& text_;
+};
+
+// Expands the next body line of the entry, filling in the arguments, the
+// argument count and the serial number, and moves the entry past it; false
+// (and the entry not moved) when the text does not take the whole line.
+template <typename Text>
+bool expand_body_line(SourceEntry& entry, Text& text) {
   const char* p = entry.read_position;
   const std::string& arguments = entry.arguments;
   for (;;) {
-    char c = *p;
+    const char* run = p;
+    while (!BODY_RUN_END[static_cast<unsigned char>(*p)]) ++p;
+    if (!text.append(run, static_cast<size_t>(p - run))) return false;
+    const char c = *p;
     if (c == '\n' || c == '\0') {
       // A last body line without a line feed is still a line of the body;
       // the body ends at the next call.
-      entry.expanded_terminator = c == '\0' && text.empty() ? '\0' : '\n';
+      entry.expanded_terminator = c == '\0' && text.size() == 0 ? '\0' : '\n';
       entry.read_position = c == '\n' ? p + 1 : p;
-      return;
+      return true;
     }
-    if (c == '\\' && p[1] >= '1' && p[1] <= '9') {
+    if (c != '\\') {
+      ++p;  // a control byte is dropped
+      continue;
+    }
+    bool fits = true;
+    if (p[1] >= '1' && p[1] <= '9') {
       int wanted = p[1] - '0';
       size_t a = 0;
       for (int field = 1; field < wanted && a < arguments.size(); ++a) {
         if (arguments[a] == ARG_SEPARATOR) ++field;
       }
       size_t stop = arguments.find(ARG_SEPARATOR, a);
-      if (a < arguments.size()) text.append(arguments, a, stop == std::string::npos ? std::string::npos : stop - a);
+      if (a < arguments.size()) fits = text.append(arguments.data() + a, (stop == std::string::npos ? arguments.size() : stop) - a);
       p += 2;
-    } else if (c == '\\' && p[1] == '0') {
+    } else if (p[1] == '0') {
       int count = 0;
       if (!arguments.empty()) {
         count = 1;
@@ -237,27 +330,44 @@ void SourceStack::expand_body_line(SourceEntry& entry) {
           if (arguments[a] == ARG_SEPARATOR && a + 1 < arguments.size()) ++count;
         }
       }
-      text.push_back(static_cast<char>('0' + count));
+      const char digit = static_cast<char>('0' + count);
+      fits = text.append(&digit, 1);
       p += 2;
-    } else if (c == '\\' && p[1] == '?') {
-      char serial[16];
-      std::snprintf(serial, sizeof serial, "%04u", static_cast<unsigned>(entry.chunk_start));
-      text += serial;
+    } else if (p[1] == '?') {
+      // Printed once per expansion, when it is first used.
+      if (entry.serial[0] == '\0') {
+        std::snprintf(entry.serial, sizeof entry.serial, "%04u", static_cast<unsigned>(entry.chunk_start));
+      }
+      fits = text.append(entry.serial, std::strlen(entry.serial));
       p += 2;
     } else {
-      if (static_cast<unsigned char>(c) >= 0x20 || c == '\t') text.push_back(c);
+      fits = text.append(p, 1);  // a backslash before anything else is plain text
       ++p;
     }
+    if (!fits) return false;
   }
 }
 
+}  // namespace
+
 int SourceStack::read_expansion_line(SourceEntry& entry) {
-  if (!entry.expansion_pending) {
-    expand_body_line(entry);
-    entry.expansion_pending = true;
-  }
   char* line = current_line;
-  size_t remaining = entry.expanded.size() - entry.expanded_pos;
+  size_t remaining;
+  if (entry.expansion_pending) {
+    remaining = entry.expanded.size() - entry.expanded_pos;
+  } else {
+    // Most lines are expanded straight into current_line; one that reaches
+    // the length limit is expanded again into the pending text and cut there.
+    LineText in_line(line);
+    if (expand_body_line(entry, in_line)) {
+      return deliver_expansion_line(entry, in_line.size());
+    }
+    PendingText pending(entry.expanded);
+    expand_body_line(entry, pending);
+    entry.expanded_pos = 0;
+    entry.expansion_pending = true;
+    remaining = entry.expanded.size();
+  }
   if (remaining >= static_cast<size_t>(LINE_CHUNK_CHARS)) {
     // An expanded line is cut like a file line; the rest comes next.
     std::memcpy(line, entry.expanded.data() + entry.expanded_pos, LINE_CHUNK_CHARS);
@@ -268,9 +378,14 @@ int SourceStack::read_expansion_line(SourceEntry& entry) {
     return 0;
   }
   std::memcpy(line, entry.expanded.data() + entry.expanded_pos, remaining);
-  line[remaining] = '\n';
-  line[remaining + 1] = '\0';
   entry.expansion_pending = false;
+  return deliver_expansion_line(entry, remaining);
+}
+
+// The last piece of an expanded line, length characters, is in current_line.
+int SourceStack::deliver_expansion_line(SourceEntry& entry, size_t length) {
+  current_line[length] = '\n';
+  current_line[length + 1] = '\0';
   if (entry.expanded_terminator == '\n') {
     ++entry.line_number;
     after_line_delivered(false);

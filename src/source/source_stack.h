@@ -15,6 +15,9 @@ inline constexpr int MAX_SOURCE_DEPTH = 20;
 inline constexpr int READ_CHUNK_SIZE = 8192;
 inline constexpr int LINE_CHUNK_CHARS = 251;
 inline constexpr int CURRENT_LINE_SIZE = 256;
+// Room behind current_line for whole sixteen-byte blocks: the reader copies
+// a line a block at a time and the lexer looks ahead a word at a time.
+inline constexpr int LINE_PADDING = 32;
 inline constexpr size_t PATH_BUFFER_SIZE = 260;
 inline constexpr char END_OF_CHUNK = 0x1A;
 
@@ -40,6 +43,7 @@ struct SourceEntry {
   size_t expanded_pos = 0;
   char expanded_terminator = '\n';
   bool expansion_pending = false;
+  char serial[16] = {};         // expansion: the serial number as \? gives it, once printed
 
   bool is_expansion() const { return file_index < 0; }
 };
@@ -53,7 +57,18 @@ class SourceStack {
   // Pushes a source file; 0, or 1 after the error was reported.
   int open_source_file(const std::string& path);
   // 0 when a line is in current_line, -1 at the end of the input.
-  int read_line();
+  int read_line() {
+    if (top_ < 0) return -1;
+    SourceEntry& entry = entries_[top_];
+    return entry.is_expansion() ? read_expansion_line(entry) : read_file_line(entry, 0);
+  }
+  // Hands out the next line as read_line does when it is a plain line: a line
+  // of a file that lies whole in the read buffer up to its line feed, holds
+  // no control byte but a carriage return right before the line feed, and is
+  // shorter than the length limit. Returns its indentation (the spaces and
+  // tabs before its first other byte), or -1 when the next line is not plain:
+  // then nothing is taken, and current_line may hold a part of it.
+  int take_plain_line();
   // The include directive: pops its string operand.
   int include_file();
   // Pushes a macro expansion; 0, or 1 after "Include file nesting limit reached".
@@ -85,19 +100,24 @@ class SourceStack {
   // Closes everything still open (a pass that ended early).
   void close_all();
 
-  char current_line[CURRENT_LINE_SIZE] = {'\n', 0};
+  char current_line[CURRENT_LINE_SIZE + LINE_PADDING] = {'\n', 0};
   int file_index_counter = 0;
   int32_t expansion_counter = 1;
   uint32_t total_lines_read = 0;
 
  private:
   int read_file_line(SourceEntry& entry, int length);
+  // A file line is in current_line (line_feed: the whole line or its last
+  // piece; a piece cut at the length limit keeps the line number before it).
+  void file_line_delivered(SourceEntry& entry, const char* next, bool line_feed);
   int read_expansion_line(SourceEntry& entry);
-  void expand_body_line(SourceEntry& entry);
+  int deliver_expansion_line(SourceEntry& entry, size_t length);
   int finish_file();
   void reload_chunk(SourceEntry& entry);
   void fill_buffer(SourceEntry& entry);
   void after_line_delivered(bool from_file);
+  // The progress line of the innermost file's line.
+  void show_progress(int line);
   void pop_entry();
   IncludeRecord& note_include(const std::string& name);
 

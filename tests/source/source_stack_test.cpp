@@ -60,6 +60,49 @@ TEST(SourceStack, LongLinesAreCutAt251Characters) {
   EXPECT_EQ(lines[13].first, 11);
 }
 
+// The reader takes lines a block of bytes at a time; the pieces must be
+// those of a byte-by-byte reading wherever the control bytes and the length
+// limit fall: control bytes other than tab and line feed are dropped, and a
+// piece ends after 251 characters even right before a line feed.
+TEST(SourceStack, ControlBytesAndCutsWhereverTheyFall) {
+  auto pieces_of = [](const std::string& text) {
+    std::vector<std::string> pieces;
+    std::string piece;
+    bool cut = false;
+    for (const char c : text) {
+      if (c == '\n') {
+        pieces.push_back(piece + "\n");
+        piece.clear();
+        cut = false;
+      } else if (static_cast<unsigned char>(c) >= 0x20 || c == '\t') {
+        piece.push_back(c);
+        cut = false;
+        if (piece.size() == 251) {
+          pieces.push_back(piece + "\n");
+          piece.clear();
+          cut = true;
+        }
+      }
+    }
+    if (!piece.empty() || cut) pieces.push_back(piece + "\n");
+    return pieces;
+  };
+  TempDir dir;
+  for (int length : {1, 15, 16, 17, 31, 234, 235, 236, 249, 250, 251, 252, 266, 267, 502, 503}) {
+    for (int at : {0, 1, 7, 8, 15, 16, 17, 233, 234, 235, 236, 250, 251, 252}) {
+      if (at > length) continue;
+      std::string text(static_cast<size_t>(length), 'a');
+      for (int i = 0; i < length; ++i) text[static_cast<size_t>(i)] = static_cast<char>('a' + i % 26);
+      text.insert(static_cast<size_t>(at), at % 2 == 0 ? "\r\x01" : "\t\x7f\x0b");
+      text += "\nnext\r\n";
+      SourceReader reader;
+      std::vector<std::string> read;
+      for (const auto& line : reader.read_all(dir.write("a.asm", text))) read.push_back(line.second);
+      EXPECT_EQ(read, pieces_of(text)) << "length " << length << ", control bytes at " << at;
+    }
+  }
+}
+
 TEST(SourceStack, LinesAcrossTheReadBufferBoundary) {
   TempDir dir;
   std::string text;
