@@ -2,6 +2,7 @@
 
 #include <cstdint>
 #include <memory>
+#include <string>
 
 #include "parse/value_stack.h"
 
@@ -41,6 +42,12 @@ class MemoryImage {
   // The first used address in [from, limit), or limit when there is none
   // (limit at most IMAGE_SIZE).
   uint32_t next_used(uint32_t from, uint32_t limit) const;
+  // The last used address below limit, or limit when there is none.
+  uint32_t last_used(uint32_t limit) const;
+  // The bytes of [first, last] as they stand, used or not.
+  std::string bytes_between(uint32_t first, uint32_t last) const {
+    return std::string(reinterpret_cast<const char*>(bytes_.get()) + first, last - first + 1);
+  }
 
   int emit_byte(int32_t value);
   // count zero bytes, stopping at the first memory diagnostic.

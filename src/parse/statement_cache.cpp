@@ -13,8 +13,8 @@ namespace {
 // The part of a line (ended by a line feed in its buffer of CURRENT_LINE_SIZE
 // bytes) that decides its statement: up to a ';' that no quote precedes, or
 // else to the line feed, without the blanks before that end.
-size_t key_length(const char* line) {
-  bool quoted = false;
+size_t key_length(const char* line, bool& quoted) {
+  quoted = false;
   size_t last_kept = 0;  // one past the last byte that is not a blank
   for (size_t block = 0;; block += 16) {
     const ByteBlock bytes = load_block(line + block);
@@ -64,10 +64,37 @@ void copy_blocks(uint8_t* to, const void* from, size_t length) {
 
 const MnemonicEntry& StatementCache::Entry::row() const { return MNEMONIC_TABLE[bytes[2]]; }
 
+// Whether the line holds the entry's key as its own: the same bytes, then
+// only blanks up to the line feed or, when the key holds no quote, a comment.
+bool StatementCache::holds_key(const uint8_t* entry, const char* line) {
+  const size_t length = entry[0];
+  const char* key = reinterpret_cast<const char*>(entry + HEADER_SIZE);
+  for (size_t i = 0; i < length; i += 16) {
+    // Both buffers reach sixteen bytes past the key.
+    const unsigned differ = equal_blocks(load_block(key + i), load_block(line + i)) ^ 0xFFFFu;
+    if (differ != 0 && i + static_cast<size_t>(first_marked(differ)) < length) return false;
+  }
+  const char* p = line + length;
+  for (unsigned text = non_blank_bytes(load_block(p)); text == 0; text = non_blank_bytes(load_block(p))) p += 16;
+  const char c = p[first_marked(non_blank_bytes(load_block(p)))];
+  return c == '\n' || (c == ';' && (entry[4] & QUOTED) == 0);
+}
+
 const StatementCache::Entry* StatementCache::find(const char* line) {
+  // Pass 2 meets the lines of pass 1 in the same order as long as the
+  // conditions come out alike: the next one is tried first.
+  if (following_ && followed_ < sequence_.size()) {
+    const uint32_t offset = sequence_[followed_++];
+    if (offset != 0 && holds_key(entry_at(offset), line)) {
+      key_ = nullptr;
+      found_.bytes = entry_at(offset);
+      return &found_;
+    }
+  }
   key_ = line;
-  key_length_ = key_length(line);
+  key_length_ = key_length(line, quoted_);
   hash_ = key_hash(line, key_length_);
+  if (!following_) sequence_.push_back(0);
   if (count_ == 0) return nullptr;
   const size_t mask = slots_.size() - 1;
   for (size_t i = hash_ & mask;; i = (i + 1) & mask) {
@@ -76,6 +103,7 @@ const StatementCache::Entry* StatementCache::find(const char* line) {
     if (hashes_[i] != hash_) continue;
     const uint8_t* bytes = entry_at(offset);
     if (bytes[0] == key_length_ && std::memcmp(bytes + HEADER_SIZE, line, key_length_) == 0) {
+      if (!following_) sequence_.back() = offset;
       found_.bytes = bytes;
       return &found_;
     }
@@ -173,7 +201,7 @@ void StatementCache::finish(size_t label_length, const MnemonicEntry* row) {
   at[1] = static_cast<uint8_t>(label_length);
   at[2] = row == nullptr ? NO_ROW : static_cast<uint8_t>(row - MNEMONIC_TABLE);
   at[3] = static_cast<uint8_t>(lexer.line_end_state);
-  at[4] = static_cast<uint8_t>(symbols_);
+  at[4] = static_cast<uint8_t>((symbols_ ? SYMBOLS : 0) | (quoted_ ? QUOTED : 0));
   at[5] = static_cast<uint8_t>(events_size_ & 0xFF);
   at[6] = static_cast<uint8_t>(events_size_ >> 8);
   // The key's line buffer and the events' buffer reach sixteen bytes past
@@ -184,6 +212,7 @@ void StatementCache::finish(size_t label_length, const MnemonicEntry* row) {
   size_t i = hash_ & mask;
   while (slots_[i] != 0) i = (i + 1) & mask;
   slots_[i] = offset;
+  if (!following_) sequence_.back() = offset;
   hashes_[i] = hash_;
   ++count_;
 }

@@ -41,7 +41,7 @@ class StatementCache {
     // The lexer's line-end state when the statement was over (1 after a
     // label alone: the second line-end token is still to come).
     int end_line_state() const { return bytes[3]; }
-    bool has_symbols() const { return bytes[4] != 0; }
+    bool has_symbols() const { return (bytes[4] & SYMBOLS) != 0; }
     const uint8_t* events() const { return bytes + HEADER_SIZE + bytes[0]; }
   };
 
@@ -56,6 +56,12 @@ class StatementCache {
   size_t size() const { return count_; }
   uint64_t replays = 0;
 
+  // Pass 1 notes the order of the lines it looks up; pass 2 tries them in
+  // that order before it looks a line up.
+  void start_pass(int pass_number) {
+    following_ = pass_number != 0;
+    followed_ = 0;
+  }
   // Looks up the line in current_line; remembers its key for begin().
   const Entry* find(const char* line);
 
@@ -87,6 +93,11 @@ class StatementCache {
   static constexpr uint8_t NO_ROW = 0xFF;
   enum Event : uint8_t { EVENT_END, EVENT_NUMBER, EVENT_STRING, EVENT_SYMBOL, EVENT_ACTION };
   static constexpr uint8_t NOT_IN_LINE = 0xFF;
+  // Flags of an entry: it pushes symbols; its key holds a quote.
+  static constexpr uint8_t SYMBOLS = 1;
+  static constexpr uint8_t QUOTED = 2;
+
+  static bool holds_key(const uint8_t* entry, const char* line);
 
   uint8_t line_offset(const char* p) const;
   const char* line_pointer(uint8_t offset, const char* outside) const;
@@ -121,6 +132,12 @@ class StatementCache {
   uint32_t hash_ = 0;
   bool recording_ = false;
   bool symbols_ = false;
+  bool quoted_ = false;
+  // The entry offset of each line pass 1 looked up (0 where none was kept),
+  // and how far pass 2 has followed them.
+  std::vector<uint32_t> sequence_;
+  bool following_ = false;
+  size_t followed_ = 0;
   uint32_t errors_at_begin_ = 0;
   // A line with more events than this is not kept.
   static constexpr size_t MAX_EVENTS = 4096;

@@ -109,6 +109,7 @@ void StatementProcessor::assemble_pass() {
   StatementCache& cache = as.statement_cache;
   // The places of use of names are noted while lines are lexed.
   cache.enabled = cache.allowed && !as.record_references;
+  cache.start_pass(as.pass_number);
 
   for (;;) {
     count_statement();

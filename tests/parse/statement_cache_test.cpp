@@ -120,6 +120,31 @@ TEST(KeptLines, ConditionsOnLaterNamesAndFalseBlocks) {
   EXPECT_GE(kept.replays, 6u);
 }
 
+TEST(KeptLines, Pass2MeetsOtherLinesWherePass1ReadTheOtherBranch) {
+  // Pass 1 takes the else branch (the name is not yet known), pass 2 the if
+  // branch: at the same places pass 2 meets lines that begin like those of
+  // pass 1 and go on otherwise.
+  const std::string source =
+      "\tif later\n"
+      "\tdb 12\n"
+      "\tdb 1,2\n"
+      "\tdb 'a' ; c\n"
+      "\tdb 'a;' \n"
+      "\tdw later\n"
+      "\telse\n"
+      "\tdb 1\n"
+      "\tdb 1 ; 2\n"
+      "\tdb 'a'\n"
+      "\tdb 'a;' ; comment\n"
+      "\tendif\n"
+      "\tdb 1\n"
+      "\tdb 'a'\n"
+      "later\tequ 1\n";
+  const Outcome kept = expect_same_with_kept_lines(source);
+  EXPECT_EQ(kept.status, 0) << kept.out;
+  EXPECT_GE(kept.replays, 3u);
+}
+
 TEST(KeptLines, MacroLinesWithOtherArgumentsAndLocalLabels) {
   const std::string source =
       "load\tmacro\tvalue,target\n"
