@@ -1,6 +1,7 @@
 #include "assembly/assembler.h"
 #include "parse/statement_processor.h"
 #include "source/byte_blocks.h"
+#include "source/plain_lines.h"
 
 namespace zorm {
 
@@ -51,6 +52,9 @@ int StatementProcessor::first_token() {
   const bool exact_names = as.options.keyword_compare == keyword_strcmp;
   const bool listed = as.options.listing_level > 0;
   const char* line = sources.current_line;
+  // Whether a false block is being skipped changes with a conditional
+  // directive, which ends this loop, or when read_line ends an expansion.
+  bool skipping = !as.conditionals.active();
   for (;;) {
     const char* p;
     const int indent = sources.take_plain_line();
@@ -58,10 +62,11 @@ int StatementProcessor::first_token() {
       p = line + indent;
     } else if (sources.read_line() == 0) {
       p = first_non_blank(line);
+      skipping = !as.conditionals.active();
     } else {
       return lexer.next_token(1);  // the end of the input
     }
-    const LineKind kind = kind_of(line, p, !as.conditionals.active(), exact_names);
+    const LineKind kind = kind_of(line, p, skipping, exact_names);
     if (kind == LineKind::read) {
       lexer.cursor_ = line;
       if (look_up_line()) return TOKEN_NONE;  // replayed without the lexer

@@ -7,7 +7,7 @@
 
 #include "assembly/assembler.h"
 #include "source/binary_include.h"
-#include "source/byte_blocks.h"
+#include "source/plain_lines.h"
 
 namespace zorm {
 
@@ -111,66 +111,6 @@ void SourceStack::end_expansion() {
   if (top_ >= 0 && !entries_[top_].is_expansion()) reload_chunk(entries_[top_]);
 }
 
-void SourceStack::file_line_delivered(SourceEntry& entry, const char* next, bool line_feed) {
-  int line = entry.line_number;
-  if (line_feed) {
-    entry.line_number = ++line;
-    ++total_lines_read;
-  }
-  entry.read_position = next;
-  entry.line_cut = !line_feed;
-  if (as_.options.listing_level > 0) as_.listing.list_this_line = true;
-  show_progress(line);
-}
-
-int SourceStack::take_plain_line() {
-  if (top_ < 0) return -1;
-  SourceEntry& entry = entries_[top_];
-  if (entry.is_expansion()) return -1;
-  const char* text = entry.read_position;
-  char* line = current_line;
-  // Whole blocks are copied as they are looked at: the read buffer has room
-  // behind its sentinel for a block read there, current_line for one written
-  // at the length limit. The first looks for the first byte that is not
-  // blank, all look for the first control byte (which is not blank either).
-  auto copy_block = [&](int at) {
-    const ByteBlock block = load_block(text + at);
-    store_block(line + at, block);
-    return block;
-  };
-  const ByteBlock first = copy_block(0);
-  unsigned words = non_blank_bytes(first);
-  unsigned controls = control_bytes(first);
-  int indent = 0;
-  while (words == 0) {
-    indent += 16;
-    if (indent >= LINE_CHUNK_CHARS) return -1;
-    words = non_blank_bytes(copy_block(indent));
-  }
-  indent += first_marked(words);
-  int offset = 0;
-  if (indent >= 16) controls = control_bytes(copy_block(offset = indent));
-  while (controls == 0) {
-    offset += 16;
-    if (offset >= LINE_CHUNK_CHARS) return -1;
-    controls = control_bytes(copy_block(offset));
-  }
-  const int length = offset + first_marked(controls);
-  if (length >= LINE_CHUNK_CHARS) return -1;
-  const char* next;
-  if (text[length] == '\n') {
-    next = text + length + 1;
-  } else if (text[length] == '\r' && text[length + 1] == '\n') {
-    next = text + length + 2;
-  } else {
-    return -1;
-  }
-  line[length] = '\n';
-  line[length + 1] = '\0';
-  file_line_delivered(entry, next, true);
-  return indent;
-}
-
 int SourceStack::read_file_line(SourceEntry& entry, int length) {
   char* line = current_line;
   const char* p = entry.read_position;
@@ -240,10 +180,7 @@ void SourceStack::after_line_delivered(bool from_file) {
   if (from_file) show_progress(entries_[top_].line_number);
 }
 
-void SourceStack::show_progress(int line) {
-  const Options& o = as_.options;
-  if (!o.quiet && (line % 100 == 0 || (o.verbose && line % 25 == 0))) as_.err.printf("Reading line %5d\r", line);
-}
+void SourceStack::print_progress(int line) { as_.err.printf("Reading line %5d\r", line); }
 
 namespace {
 

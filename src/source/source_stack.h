@@ -68,7 +68,7 @@ class SourceStack {
   // shorter than the length limit. Returns its indentation (the spaces and
   // tabs before its first other byte), or -1 when the next line is not plain:
   // then nothing is taken, and current_line may hold a part of it.
-  int take_plain_line();
+  inline int take_plain_line();  // in source/plain_lines.h
   // The include directive: pops its string operand.
   int include_file();
   // Pushes a macro expansion; 0, or 1 after "Include file nesting limit reached".
@@ -109,7 +109,7 @@ class SourceStack {
   int read_file_line(SourceEntry& entry, int length);
   // A file line is in current_line (line_feed: the whole line or its last
   // piece; a piece cut at the length limit keeps the line number before it).
-  void file_line_delivered(SourceEntry& entry, const char* next, bool line_feed);
+  inline void file_line_delivered(SourceEntry& entry, const char* next, bool line_feed);
   int read_expansion_line(SourceEntry& entry);
   int deliver_expansion_line(SourceEntry& entry, size_t length);
   int finish_file();
@@ -117,7 +117,8 @@ class SourceStack {
   void fill_buffer(SourceEntry& entry);
   void after_line_delivered(bool from_file);
   // The progress line of the innermost file's line.
-  void show_progress(int line);
+  inline void show_progress(int line);
+  void print_progress(int line);
   void pop_entry();
   IncludeRecord& note_include(const std::string& name);
 

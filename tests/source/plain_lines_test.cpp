@@ -8,6 +8,7 @@
 #include <tuple>
 #include <vector>
 
+#include "source/plain_lines.h"
 #include "support/assemble.h"
 
 namespace zorm::test {
