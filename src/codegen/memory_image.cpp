@@ -44,17 +44,6 @@ uint32_t MemoryImage::last_used(uint32_t limit) const {
   return limit;
 }
 
-int MemoryImage::emit_byte(int32_t value) {
-  if (segment != SEGMENT_BSS) {
-    const uint32_t address = location_counter + static_cast<uint32_t>(statement_length);
-    if (pass_number_ == 0 && used(address)) statement_memory_error = ERROR_OVERWRITING;
-    image_store(address, static_cast<uint8_t>(value));
-  }
-  ++statement_length;
-  if (memory_limit != 0 && location_counter >= memory_limit) statement_memory_error = ERROR_OUTSIDE_MEMORY;
-  return statement_memory_error;
-}
-
 int MemoryImage::emit_zeros(uint32_t count) {
   if (segment == SEGMENT_BSS && count > 0) {
     // Nothing is stored in the bss segment: the bytes only count, and the

@@ -44,10 +44,13 @@ class ParseSteps {
  public:
   static constexpr int kOtherToken = g::kTokenCount;  // any code outside the table, end of input among them
 
-  constexpr ParseSteps() : step_(), goto_() {
+  constexpr ParseSteps() : step_(), goto_(), unit_lhs_() {
     for (int state = 0; state < g::kStateCount; ++state) {
       for (int token = 0; token <= kOtherToken; ++token) step_[state][token] = decide(state, token);
       fill_gotos(state);
+    }
+    for (int rule = 1; rule < g::kRuleCount; ++rule) {
+      if (g::kRuleLength[rule] == 1 && g::kRuleAction[rule] < 0) unit_lhs_[rule] = static_cast<int8_t>(g::kRuleLhs[rule]);
     }
   }
 
@@ -60,11 +63,7 @@ class ParseSteps {
   constexpr int goto_state(int state, int lhs) const { return goto_[state][lhs]; }
   // For a reduction step by a one-symbol rule without an action: the rule's
   // left-hand side; 0 for every other step.
-  constexpr int unit_lhs(int step) const {
-    if (step >= 0) return 0;
-    const int rule = -step - 1;
-    return rule != 0 && g::kRuleLength[rule] == 1 && g::kRuleAction[rule] < 0 ? g::kRuleLhs[rule] : 0;
-  }
+  constexpr int unit_lhs(int step) const { return step >= 0 ? 0 : unit_lhs_[-step - 1]; }
 
  private:
   static constexpr int16_t decide(int state, int token) {
@@ -101,6 +100,7 @@ class ParseSteps {
 
   int16_t step_[g::kStateCount][kOtherToken + 1];
   int16_t goto_[g::kStateCount][g::kNonterminalCount + 1];
+  int8_t unit_lhs_[g::kRuleCount];  // per rule, as unit_lhs() gives it
 };
 
 // Worked out by the compiler: the tables are constants.

@@ -62,35 +62,29 @@ void copy_blocks(uint8_t* to, const void* from, size_t length) {
 
 }  // namespace
 
-const MnemonicEntry& StatementCache::Entry::row() const { return MNEMONIC_TABLE[bytes[2]]; }
+// Whether the line begins with the entry's key, compared sixteen bytes at a
+// time: both buffers reach sixteen bytes past the key.
+bool StatementCache::starts_with_key(const uint8_t* entry, const char* line) {
+  const size_t length = entry[0];
+  const char* key = reinterpret_cast<const char*>(entry + HEADER_SIZE);
+  for (size_t i = 0; i < length; i += 16) {
+    const unsigned differ = equal_blocks(load_block(key + i), load_block(line + i)) ^ 0xFFFFu;
+    if (differ != 0 && i + static_cast<size_t>(first_marked(differ)) < length) return false;
+  }
+  return true;
+}
 
 // Whether the line holds the entry's key as its own: the same bytes, then
 // only blanks up to the line feed or, when the key holds no quote, a comment.
 bool StatementCache::holds_key(const uint8_t* entry, const char* line) {
-  const size_t length = entry[0];
-  const char* key = reinterpret_cast<const char*>(entry + HEADER_SIZE);
-  for (size_t i = 0; i < length; i += 16) {
-    // Both buffers reach sixteen bytes past the key.
-    const unsigned differ = equal_blocks(load_block(key + i), load_block(line + i)) ^ 0xFFFFu;
-    if (differ != 0 && i + static_cast<size_t>(first_marked(differ)) < length) return false;
-  }
-  const char* p = line + length;
+  if (!starts_with_key(entry, line)) return false;
+  const char* p = line + entry[0];
   for (unsigned text = non_blank_bytes(load_block(p)); text == 0; text = non_blank_bytes(load_block(p))) p += 16;
   const char c = p[first_marked(non_blank_bytes(load_block(p)))];
   return c == '\n' || (c == ';' && (entry[4] & QUOTED) == 0);
 }
 
-const StatementCache::Entry* StatementCache::find(const char* line) {
-  // Pass 2 meets the lines of pass 1 in the same order as long as the
-  // conditions come out alike: the next one is tried first.
-  if (following_ && followed_ < sequence_.size()) {
-    const uint32_t offset = sequence_[followed_++];
-    if (offset != 0 && holds_key(entry_at(offset), line)) {
-      key_ = nullptr;
-      found_.bytes = entry_at(offset);
-      return &found_;
-    }
-  }
+const StatementCache::Entry* StatementCache::look_up(const char* line) {
   key_ = line;
   key_length_ = key_length(line, quoted_);
   hash_ = key_hash(line, key_length_);
@@ -102,7 +96,7 @@ const StatementCache::Entry* StatementCache::find(const char* line) {
     if (offset == 0) return nullptr;
     if (hashes_[i] != hash_) continue;
     const uint8_t* bytes = entry_at(offset);
-    if (bytes[0] == key_length_ && std::memcmp(bytes + HEADER_SIZE, line, key_length_) == 0) {
+    if (bytes[0] == key_length_ && starts_with_key(bytes, line)) {
       if (!following_) sequence_.back() = offset;
       found_.bytes = bytes;
       return &found_;

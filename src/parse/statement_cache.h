@@ -5,6 +5,7 @@
 #include <memory>
 #include <vector>
 
+#include "codegen/mnemonic_table.h"
 #include "symbols/zeroed_array.h"
 
 namespace zorm {
@@ -37,7 +38,7 @@ class StatementCache {
     const uint8_t* bytes;
     size_t label_length() const { return bytes[1]; }
     bool has_row() const { return bytes[2] != NO_ROW; }
-    const MnemonicEntry& row() const;
+    const MnemonicEntry& row() const { return MNEMONIC_TABLE[bytes[2]]; }
     // The lexer's line-end state when the statement was over (1 after a
     // label alone: the second line-end token is still to come).
     int end_line_state() const { return bytes[3]; }
@@ -63,7 +64,19 @@ class StatementCache {
     followed_ = 0;
   }
   // Looks up the line in current_line; remembers its key for begin().
-  const Entry* find(const char* line);
+  const Entry* find(const char* line) {
+    // Pass 2 meets the lines of pass 1 in the same order as long as the
+    // conditions come out alike: the next one is tried first.
+    if (following_ && followed_ < sequence_.size()) {
+      const uint32_t offset = sequence_[followed_++];
+      if (offset != 0 && holds_key(entry_at(offset), line)) {
+        key_ = nullptr;
+        found_.bytes = entry_at(offset);
+        return &found_;
+      }
+    }
+    return look_up(line);
+  }
 
   // Starts recording the line last looked up.
   void begin();
@@ -97,7 +110,9 @@ class StatementCache {
   static constexpr uint8_t SYMBOLS = 1;
   static constexpr uint8_t QUOTED = 2;
 
+  static bool starts_with_key(const uint8_t* entry, const char* line);
   static bool holds_key(const uint8_t* entry, const char* line);
+  const Entry* look_up(const char* line);
 
   uint8_t line_offset(const char* p) const;
   const char* line_pointer(uint8_t offset, const char* outside) const;

@@ -83,7 +83,8 @@ bool StatementProcessor::replayable(const StatementCache::Entry& entry) const {
 void StatementProcessor::replay_statement(const StatementCache::Entry& entry) {
   Lexer& lexer = as_.lexer;
   statement_label_length = static_cast<uint8_t>(entry.label_length());
-  std::memcpy(statement_label, as_.sources.current_line, statement_label_length);
+  // A label is at most 31 characters; the line buffer is padded past them.
+  std::memcpy(statement_label, as_.sources.current_line, sizeof statement_label);
   statement_label[statement_label_length] = '\0';
   lexer.finish_line(entry.end_line_state());
   if (!entry.has_row()) return;
