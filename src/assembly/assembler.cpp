@@ -19,6 +19,7 @@ Assembler::Assembler(TextStream& out_stream, TextStream& err_stream, TemporaryFi
       lexer(*this),
       values(*this),
       parser(*this),
+      statement_cache(*this),
       statements(*this),
       conditionals(*this),
       symbols(*this),

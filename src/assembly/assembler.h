@@ -20,6 +20,7 @@
 #include "parse/conditional.h"
 #include "parse/lexer.h"
 #include "parse/operand_parser.h"
+#include "parse/statement_cache.h"
 #include "parse/statement_processor.h"
 #include "parse/value_stack.h"
 #include "source/macros.h"
@@ -116,6 +117,7 @@ class Assembler {
   Lexer lexer;
   ValueStack values;
   OperandParser parser;
+  StatementCache statement_cache;
   StatementProcessor statements;
   Conditionals conditionals;
   SymbolTable symbols;

@@ -34,15 +34,14 @@ uint32_t MemoryImage::next_used(uint32_t from, uint32_t limit) const {
   return limit;
 }
 
-int MemoryImage::emit_byte(int32_t value) {
-  if (segment != SEGMENT_BSS) {
-    const uint32_t address = location_counter + static_cast<uint32_t>(statement_length);
-    if (pass_number_ == 0 && used(address)) statement_memory_error = ERROR_OVERWRITING;
-    image_store(address, static_cast<uint8_t>(value));
+uint32_t MemoryImage::last_used(uint32_t limit) const {
+  for (uint32_t word = (limit + 63) / 64; word-- > 0;) {
+    // The marks of the word's addresses below limit.
+    const uint32_t below = limit - word * 64;
+    const uint64_t marks = below >= 64 ? used_[word] : used_[word] & ((uint64_t{1} << below) - 1);
+    if (marks != 0) return word * 64 + 63 - static_cast<uint32_t>(std::countl_zero(marks));
   }
-  ++statement_length;
-  if (memory_limit != 0 && location_counter >= memory_limit) statement_memory_error = ERROR_OUTSIDE_MEMORY;
-  return statement_memory_error;
+  return limit;
 }
 
 int MemoryImage::emit_zeros(uint32_t count) {

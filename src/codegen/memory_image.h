@@ -2,7 +2,9 @@
 
 #include <cstdint>
 #include <memory>
+#include <string>
 
+#include "listing/error_codes.h"
 #include "parse/value_stack.h"
 
 namespace zorm {
@@ -41,8 +43,23 @@ class MemoryImage {
   // The first used address in [from, limit), or limit when there is none
   // (limit at most IMAGE_SIZE).
   uint32_t next_used(uint32_t from, uint32_t limit) const;
+  // The last used address below limit, or limit when there is none.
+  uint32_t last_used(uint32_t limit) const;
+  // The bytes of [first, last] as they stand, used or not.
+  std::string bytes_between(uint32_t first, uint32_t last) const {
+    return std::string(reinterpret_cast<const char*>(bytes_.get()) + first, last - first + 1);
+  }
 
-  int emit_byte(int32_t value);
+  int emit_byte(int32_t value) {
+    if (segment != SEGMENT_BSS) {
+      const uint32_t address = location_counter + static_cast<uint32_t>(statement_length);
+      if (pass_number_ == 0 && used(address)) statement_memory_error = ERROR_OVERWRITING;
+      image_store(address, static_cast<uint8_t>(value));
+    }
+    ++statement_length;
+    if (memory_limit != 0 && location_counter >= memory_limit) statement_memory_error = ERROR_OUTSIDE_MEMORY;
+    return statement_memory_error;
+  }
   // count zero bytes, stopping at the first memory diagnostic.
   int emit_zeros(uint32_t count);
   int emit_opcode(int32_t value);

@@ -255,15 +255,9 @@ constexpr KeywordIndex<256> MNEMONIC_INDEX = [] {
 
 }  // namespace
 
-const MnemonicEntry* find_mnemonic(const char* name, int (*compare)(const char*, const char*)) {
-  return find_mnemonic(name, std::strlen(name), compare);
-}
+namespace {
 
-const MnemonicEntry* find_mnemonic(const char* name, size_t length, int (*compare)(const char*, const char*)) {
-  if (compare == keyword_strcmp) {
-    const int i = MNEMONIC_INDEX.find(name, length);
-    return i < 0 ? nullptr : &MNEMONIC_TABLE[i];
-  }
+const MnemonicEntry* search_mnemonic(const char* name, int (*compare)(const char*, const char*)) {
   int low = 0, high = MNEMONIC_COUNT - 1;
   while (low <= high) {
     const int mid = (low + high) / 2;
@@ -272,6 +266,24 @@ const MnemonicEntry* find_mnemonic(const char* name, size_t length, int (*compar
     if (order < 0) high = mid - 1; else low = mid + 1;
   }
   return nullptr;
+}
+
+}  // namespace
+
+const MnemonicEntry* find_mnemonic(const char* name, int (*compare)(const char*, const char*)) {
+  if (compare == keyword_strcmp) {
+    const int i = MNEMONIC_INDEX.find(name, std::strlen(name));
+    return i < 0 ? nullptr : &MNEMONIC_TABLE[i];
+  }
+  return search_mnemonic(name, compare);
+}
+
+const MnemonicEntry* find_mnemonic(const char* name, size_t length, int (*compare)(const char*, const char*)) {
+  if (compare == keyword_strcmp) {
+    const int i = MNEMONIC_INDEX.find_padded(name, length);
+    return i < 0 ? nullptr : &MNEMONIC_TABLE[i];
+  }
+  return search_mnemonic(name, compare);
 }
 
 }  // namespace zorm

@@ -41,7 +41,8 @@ const MnemonicEntry& assignment_row();
 
 // Binary search with the keyword comparison of the run; nullptr when absent.
 const MnemonicEntry* find_mnemonic(const char* name, int (*compare)(const char*, const char*));
-// The same for a name whose length is known.
+// The same for a name whose length is known, followed by enough readable
+// bytes to make eight (the lexer's token text).
 const MnemonicEntry* find_mnemonic(const char* name, size_t length, int (*compare)(const char*, const char*));
 
 }  // namespace zorm

@@ -73,9 +73,8 @@ void write_binary(const ObjectRequest& request) {
     out.flush();
   }
   const uint32_t first = image.next_used(0, limit);
-  uint32_t last = first;
-  for (uint32_t a = first; a < limit; a = image.next_used(a + 1, limit)) last = a;
   const bool any = first < limit;
+  const uint32_t last = any ? image.last_used(limit) : first;
   auto report = [&](TextStream& stream) {
     if (!any) {
       stream.printf("No code generated.\n");
@@ -98,10 +97,7 @@ void write_binary(const ObjectRequest& request) {
   if (any) {
     ObjectSink sink(request, false);
     if (request.verbose) out.printf("Writing %s file \"%s\".\n", FORMAT_NAMES[0], request.name.c_str());
-    std::string bytes;
-    bytes.reserve(last - first + 1);
-    for (uint32_t a = first; a <= last; ++a) bytes.push_back(static_cast<char>(image.image_read(a) & 0xFF));
-    sink.finish(std::move(bytes));
+    sink.finish(image.bytes_between(first, last));
   }
 
   if (request.verbose) {

@@ -33,15 +33,26 @@ class KeywordIndex {
   // The word's index in the list, or -1.
   constexpr int find(const char* text, size_t length) const {
     if (length == 0 || length > MAX_WORD) return -1;
-    const uint64_t key = pack(text, length);
+    return probe(pack(text, length));
+  }
+  // The same for a word followed by enough readable bytes to make eight:
+  // they are read and masked off.
+  int find_padded(const char* text, size_t length) const {
+    if (length == 0 || length > MAX_WORD) return -1;
+    uint64_t word;
+    std::memcpy(&word, text, 8);
+    if constexpr (std::endian::native == std::endian::little) return probe(word & (~0ull >> (8 * (MAX_WORD - length))));
+    return probe(pack(text, length));
+  }
+
+ private:
+  constexpr int probe(uint64_t key) const {
     for (uint32_t h = hash(key);; h = (h + 1) & (SLOTS - 1)) {
       const int i = slot_[h];
       if (i < 0) return -1;
       if (key_[h] == key) return i;
     }
   }
-
- private:
   // The first character in the low byte, the rest zero; no word holds a NUL,
   // so words of different lengths never pack alike.
   static constexpr uint64_t pack(const char* text, size_t length) {

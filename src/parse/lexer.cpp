@@ -3,6 +3,9 @@
 #include <array>
 #include <cstring>
 #include <utility>
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
 
 #include "assembly/assembler.h"
 #include "parse/keyword_index.h"
@@ -75,6 +78,39 @@ constexpr auto IDENTIFIER_CHAR = make_table<bool>(make_identifier_char, std::mak
 // The keywords' exact-match index, for names compared byte for byte.
 constexpr KeywordIndex<128> KEYWORD_INDEX(KEYWORD_TABLE, KEYWORD_COUNT);
 
+constexpr int NAME_BLOCK = 16;
+
+// How many of the bytes at p continue a name (the first is a name
+// character), at most MAX_IDENTIFIER_CHARS; 32 bytes at p are readable.
+#if defined(__SSE2__)
+uint32_t name_mask(const char* p) {
+  const __m128i bytes = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p));
+  // Letters: the byte with bit 5 set, moved so that 'a' to 'z' are the 26
+  // smallest signed values; digits likewise.
+  const __m128i lower = _mm_or_si128(bytes, _mm_set1_epi8(0x20));
+  const __m128i letter =
+      _mm_cmplt_epi8(_mm_add_epi8(lower, _mm_set1_epi8(static_cast<char>(0x80 - 'a'))), _mm_set1_epi8(-128 + 26));
+  const __m128i digit =
+      _mm_cmplt_epi8(_mm_add_epi8(bytes, _mm_set1_epi8(static_cast<char>(0x80 - '0'))), _mm_set1_epi8(-128 + 10));
+  const __m128i marks = _mm_or_si128(_mm_or_si128(_mm_cmpeq_epi8(bytes, _mm_set1_epi8('_')),
+                                                  _mm_cmpeq_epi8(bytes, _mm_set1_epi8('.'))),
+                                     _mm_cmpeq_epi8(bytes, _mm_set1_epi8('?')));
+  return static_cast<uint32_t>(_mm_movemask_epi8(_mm_or_si128(_mm_or_si128(letter, digit), marks)));
+}
+
+int name_length(const char* p) {
+  const uint32_t mask = name_mask(p) | name_mask(p + NAME_BLOCK) << NAME_BLOCK;
+  const int n = __builtin_ctz(~mask | 0x80000000u);
+  return n;
+}
+#else
+int name_length(const char* p) {
+  int n = 1;
+  while (n < MAX_IDENTIFIER_CHARS && IDENTIFIER_CHAR[static_cast<unsigned char>(p[n])]) ++n;
+  return n;
+}
+#endif
+
 }  // namespace
 
 const char Lexer::empty_line_[1] = {'\0'};
@@ -96,6 +132,13 @@ bool Lexer::cursor_in_line() const {
   const char* line = as_.sources.current_line;
   if (cursor_ <= line || cursor_ >= line + CURRENT_LINE_SIZE) return false;
   return cursor_ < line + std::strlen(line);
+}
+
+void Lexer::finish_line(int state) {
+  cursor_ = empty_line_;
+  line_end_state = state;
+  pushed_token = 0;
+  last_token = line_end_token();
 }
 
 int Lexer::cursor_offset() const { return static_cast<int>(cursor_ - as_.sources.current_line); }
@@ -152,8 +195,7 @@ int Lexer::next_token(int raw_identifiers) {
           return read_number(p, static_cast<int>(value));
         }
         cursor_ = p;
-        if (!as_.values.push(VALUE_NUMBER, static_cast<int32_t>(value))) return finish(TOKEN_ABANDONED);
-        return finish(TOKEN_NUMBER);
+        return number(static_cast<int32_t>(value));
       }
       case CHAR_NAME:
         return identifier(p, raw_identifiers);
@@ -247,17 +289,34 @@ int Lexer::read_number(const char* p, int radix) {
     ++p;
   }
   cursor_ = p;
-  if (!as_.values.push(VALUE_NUMBER, static_cast<int32_t>(value))) return finish(TOKEN_ABANDONED);
+  return number(static_cast<int32_t>(value));
+}
+
+int Lexer::number(int32_t value) {
+  if (as_.statement_cache.recording()) as_.statement_cache.note_number(value);
+  if (!as_.values.push(VALUE_NUMBER, value)) return finish(TOKEN_ABANDONED);
   return finish(TOKEN_NUMBER);
 }
 
 int Lexer::identifier(const char* p, int raw_identifiers) {
   const char* start = p;
-  at_line_start = start == as_.sources.current_line;
-  int n = 0;
-  do {
-    token_text[n++] = *p++;
-  } while (n < MAX_IDENTIFIER_CHARS && IDENTIFIER_CHAR[static_cast<unsigned char>(*p)]);
+  const char* line = as_.sources.current_line;
+  at_line_start = start == line;
+  int n;
+  if (start >= line && start + 2 * NAME_BLOCK <= line + CURRENT_LINE_SIZE + LINE_PADDING) {
+    // Thirty-two bytes are in the padded line buffer: a name is at most 31
+    // characters, so they hold it whole.
+    n = name_length(start);
+    std::memcpy(token_text, start, NAME_BLOCK);
+    std::memcpy(token_text + NAME_BLOCK, start + NAME_BLOCK, NAME_BLOCK);
+  } else {
+    n = 0;
+    do {
+      token_text[n] = start[n];
+      ++n;
+    } while (n < MAX_IDENTIFIER_CHARS && IDENTIFIER_CHAR[static_cast<unsigned char>(start[n])]);
+  }
+  p = start + n;
   token_text[n] = '\0';
   token_length = n;
   cursor_ = p;
@@ -267,7 +326,7 @@ int Lexer::identifier(const char* p, int raw_identifiers) {
   const KeywordCompare compare = as_.options.keyword_compare;
   int keyword = -1;
   if (compare == keyword_strcmp) {
-    keyword = KEYWORD_INDEX.find(token_text, static_cast<size_t>(n));
+    keyword = KEYWORD_INDEX.find_padded(token_text, static_cast<size_t>(n));
   } else {
     int low = 0, high = KEYWORD_COUNT - 1;
     while (low <= high) {
@@ -309,6 +368,7 @@ int Lexer::label_value() {
     as_.statements.note_reference(name, static_cast<int>(token_start - as_.sources.current_line), false);
   }
   SymbolLookup found = as_.symbols.symbol_lookup(name);
+  if (as_.statement_cache.recording()) as_.statement_cache.note_symbol(found.symbol);
   ValueKind kind = VALUE_NUMBER;
   int32_t value = found.value;
   int token = TOKEN_NUMBER;
@@ -342,6 +402,7 @@ int Lexer::string_literal(const char* p) {
   token_text[n] = '\0';
   token_length = n;
   cursor_ = q + 1;
+  if (as_.statement_cache.recording()) as_.statement_cache.note_string(token_text, static_cast<size_t>(n));
   if (!as_.values.push_string(token_text, static_cast<size_t>(n))) return finish(TOKEN_ABANDONED);
   return finish(TOKEN_STRING);
 }

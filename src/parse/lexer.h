@@ -22,6 +22,10 @@ class Lexer {
   // Drops the rest of the line: the next token comes from the next line.
   void abandon_line();
   void reset_for_pass();
+  // Leaves the lexer as a statement that ended with the line leaves it:
+  // state 0 after both line-end tokens, 1 after the first.
+  void finish_line(int state);
+  const char* end_of_line() const { return empty_line_; }
 
   bool cursor_in_line() const;
   // Offset of the cursor in current_line (valid when cursor_in_line()).
@@ -43,6 +47,7 @@ class Lexer {
   int line_end_token() const { return struct_mode ? TOKEN_NEWLINE2 : TOKEN_NEWLINE; }
   int finish(int token) { last_token = token; return token; }
   int read_number(const char* p, int radix);
+  int number(int32_t value);
   int identifier(const char* p, int raw_identifiers);
   int string_literal(const char* p);
   int label_value();

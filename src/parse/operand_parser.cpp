@@ -8,7 +8,7 @@ namespace zorm {
 
 namespace g = grammar;
 
-int OperandParser::run_action(int action, int argument) {
+int OperandParser::action_error(int action, int argument) {
   Assembler& as = as_;
   switch (action) {
     case 0: as.encoding.statement_form = argument; return 0;
@@ -28,6 +28,10 @@ int OperandParser::run_action(int action, int argument) {
   }
 }
 
+void OperandParser::report_action_error(int error) {
+  if (error > 0) as_.diagnostics.report_error(error);
+}
+
 namespace {
 
 // The parse step for every (state, token) pair, worked out once from the
@@ -40,10 +44,13 @@ class ParseSteps {
  public:
   static constexpr int kOtherToken = g::kTokenCount;  // any code outside the table, end of input among them
 
-  constexpr ParseSteps() : step_(), goto_() {
+  constexpr ParseSteps() : step_(), goto_(), unit_lhs_() {
     for (int state = 0; state < g::kStateCount; ++state) {
       for (int token = 0; token <= kOtherToken; ++token) step_[state][token] = decide(state, token);
       fill_gotos(state);
+    }
+    for (int rule = 1; rule < g::kRuleCount; ++rule) {
+      if (g::kRuleLength[rule] == 1 && g::kRuleAction[rule] < 0) unit_lhs_[rule] = static_cast<int8_t>(g::kRuleLhs[rule]);
     }
   }
 
@@ -56,11 +63,7 @@ class ParseSteps {
   constexpr int goto_state(int state, int lhs) const { return goto_[state][lhs]; }
   // For a reduction step by a one-symbol rule without an action: the rule's
   // left-hand side; 0 for every other step.
-  constexpr int unit_lhs(int step) const {
-    if (step >= 0) return 0;
-    const int rule = -step - 1;
-    return rule != 0 && g::kRuleLength[rule] == 1 && g::kRuleAction[rule] < 0 ? g::kRuleLhs[rule] : 0;
-  }
+  constexpr int unit_lhs(int step) const { return step >= 0 ? 0 : unit_lhs_[-step - 1]; }
 
  private:
   static constexpr int16_t decide(int state, int token) {
@@ -97,6 +100,7 @@ class ParseSteps {
 
   int16_t step_[g::kStateCount][kOtherToken + 1];
   int16_t goto_[g::kStateCount][g::kNonterminalCount + 1];
+  int8_t unit_lhs_[g::kRuleCount];  // per rule, as unit_lhs() gives it
 };
 
 // Worked out by the compiler: the tables are constants.
@@ -165,10 +169,11 @@ int OperandParser::parse_operands() {
     if (rule == 0) return 0;
     const int action = g::kRuleAction[rule];
     if (action >= 0) {
-      const int error = run_action(action, g::kRuleArgument[rule]);
-      if (error < 0) return 1;  // already reported
+      StatementCache& cache = as_.statement_cache;
+      if (cache.recording()) cache.note_action(action, g::kRuleArgument[rule]);
+      const int error = action_error(action, g::kRuleArgument[rule]);
       if (error != 0) {
-        as_.diagnostics.report_error(error);
+        report_action_error(error);
         return 1;
       }
     }

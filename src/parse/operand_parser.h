@@ -15,9 +15,13 @@ class OperandParser {
 
   // 0 when the statement was accepted, 1 after an error was reported.
   int parse_operands();
+  // Runs a grammar action: 0, an error code, or -1 when it has reported
+  // its error itself.
+  int action_error(int action, int argument);
+  // Reports what action_error() returned unless it was reported already.
+  void report_action_error(int error);
 
  private:
-  int run_action(int action, int argument);
   int follow_unit_reductions(int below, int state, int token);
 
   // Reductions by one-symbol rules without an action only replace the

@@ -69,6 +69,7 @@ int StatementProcessor::first_token() {
     const LineKind kind = kind_of(line, p, skipping, exact_names);
     if (kind == LineKind::read) {
       lexer.cursor_ = line;
+      if (look_up_line()) return TOKEN_NONE;  // replayed without the lexer
       return lexer.next_token(1);
     }
     if (listed) {

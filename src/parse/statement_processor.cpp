@@ -47,6 +47,54 @@ void StatementProcessor::note_statement(bool from_expansion) {
 
 void StatementProcessor::count_and_check() { as_.check_stop(++statement_count); }
 
+void StatementProcessor::run_handler(const MnemonicEntry& row) {
+  MemoryImage& image = as_.image;
+  const int error = row.handler(as_, row.value);
+  if (error != 0) {
+    if (image.statement_length == 0) as_.encoding.cycle_count = 0;
+    if (error != image.statement_memory_error) as_.diagnostics.report_error(error);
+  }
+  if (image.statement_memory_error != 0) as_.diagnostics.report_error(image.statement_memory_error);
+}
+
+bool StatementProcessor::look_up_line() {
+  StatementCache& cache = as_.statement_cache;
+  if (!cache.enabled || !as_.conditionals.active()) return false;
+  const StatementCache::Entry* entry = cache.find(as_.sources.current_line);
+  if (entry == nullptr) {
+    cache.begin();
+    return false;
+  }
+  if (!replayable(*entry)) return false;
+  kept_ = entry;
+  return true;
+}
+
+// A kept line takes the ordinary path where that reports an error the line
+// did not have when it was kept: a name that pass 2 finds a macro's or
+// undefined, an instruction in bss.
+bool StatementProcessor::replayable(const StatementCache::Entry& entry) const {
+  if (as_.pass_number != 0 && !as_.statement_cache.symbols_resolved(entry)) return false;
+  return !(entry.has_row() && entry.row().z80_cycles != 0 && as_.image.segment == SEGMENT_BSS);
+}
+
+// The statement of a kept line: what the ordinary path does once it has
+// read the label and the row, with the operands replayed instead of parsed.
+void StatementProcessor::replay_statement(const StatementCache::Entry& entry) {
+  Lexer& lexer = as_.lexer;
+  statement_label_length = static_cast<uint8_t>(entry.label_length());
+  // A label is at most 31 characters; the line buffer is padded past them.
+  std::memcpy(statement_label, as_.sources.current_line, sizeof statement_label);
+  statement_label[statement_label_length] = '\0';
+  lexer.finish_line(entry.end_line_state());
+  if (!entry.has_row()) return;
+  const MnemonicEntry& row = entry.row();
+  if (row.z80_cycles != 0) label_attributes = static_cast<uint8_t>(label_attributes + 5);
+  as_.encoding.cycle_count = as_.processor_level <= 1 ? row.i8080_cycles : row.z80_cycles;
+  if (as_.statement_cache.replay(entry) != 0) return;
+  run_handler(row);
+}
+
 void StatementProcessor::assemble_pass() {
   Assembler& as = as_;
   Lexer& lexer = as.lexer;
@@ -59,6 +107,10 @@ void StatementProcessor::assemble_pass() {
   stop_checks = as.statement_limit != 0 || as.cancel != nullptr;
   // Statements are recorded in pass 2, the final one.
   const bool record_statements = as.keep_records && as.pass_number == 1;
+  StatementCache& cache = as.statement_cache;
+  // The places of use of names are noted while lines are lexed.
+  cache.enabled = cache.allowed && !as.record_references;
+  cache.start_pass(as.pass_number);
 
   for (;;) {
     count_statement();
@@ -73,20 +125,26 @@ void StatementProcessor::assemble_pass() {
     as.encoding.cycle_count = 0;
     listing.list_this_line = false;
 
+    // A fresh line outside a false block that was met before is replayed
+    // (kept_); one that was not is recorded while it is read.
+    kept_ = nullptr;
     int token = first_token();
     listing.line_from_expansion = as.sources.top() >= 0 && as.sources.top_entry().is_expansion();
     // The statement's place, before an include or a macro call changes the
     // innermost file.
     if (as.keep_records) place = as.sources.innermost_place(0);
     bool is_statement = false;  // not an empty line, nor one skipped by a false condition
+    bool define_label = true;  // false: go straight to the wrap-up
 
     if (token == TOKEN_END_OF_INPUT) {
       if (as.conditionals.conditional_depth != 0) as.diagnostics.report_error(ERROR_IF_WITHOUT_ENDIF);
       return;
     }
 
-    bool define_label = true;  // false: go straight to the wrap-up
-    do {
+    if (kept_ != nullptr) {
+      is_statement = true;
+      replay_statement(*kept_);
+    } else do {
       if (token == TOKEN_NEWLINE) break;  // an empty or comment line
 
       const MnemonicEntry* row = token == TOKEN_IDENTIFIER ? find_mnemonic(lexer.token_text, static_cast<size_t>(lexer.token_length), compare) : nullptr;
@@ -122,7 +180,10 @@ void StatementProcessor::assemble_pass() {
           if (as.conditionals.conditional_depth != 0) as.diagnostics.report_error(ERROR_IF_WITHOUT_ENDIF);
           return;
         }
-        if (token == TOKEN_NEWLINE) break;
+        if (token == TOKEN_NEWLINE) {
+          cache.finish(statement_label_length, nullptr);
+          break;
+        }
         if (token < 1) {
           if (token != TOKEN_ABANDONED) as.diagnostics.report_error(ERROR_INVALID_FORMAT);
           break;
@@ -161,6 +222,9 @@ void StatementProcessor::assemble_pass() {
         break;
       }
 
+      // Directives that read further lines, structures and conditional
+      // directives (which see names never met as 0) are read afresh.
+      if (row->operand_class == 0 || row->operand_class == TOKEN_CLASS_STRUCT || row->conditional) cache.drop();
       lexer.pushed_token = row->operand_class;
       if (row->operand_class == TOKEN_CLASS_STRUCT) lexer.struct_mode = 1;
       conditional_statement = row->conditional != 0;
@@ -181,14 +245,10 @@ void StatementProcessor::assemble_pass() {
         lexer.struct_mode = 0;
         break;
       }
-
-      const int error = row->handler(as, row->value);
-      if (error != 0) {
-        if (image.statement_length == 0) as.encoding.cycle_count = 0;
-        if (error != image.statement_memory_error) as.diagnostics.report_error(error);
-      }
-      if (image.statement_memory_error != 0) as.diagnostics.report_error(image.statement_memory_error);
+      cache.finish(statement_label_length, row);
+      run_handler(*row);
     } while (false);
+    cache.drop();
 
     if (define_label && statement_label[0] != '\0' && !image.line_shows_value) {
       const int result = as.symbols.symbol_define(label(), static_cast<int32_t>(image.location_counter & 0xFFFF),

@@ -4,6 +4,7 @@
 #include <string_view>
 
 #include "assembly/run_records.h"
+#include "parse/statement_cache.h"
 
 namespace zorm {
 
@@ -40,9 +41,16 @@ class StatementProcessor {
   void count_and_check();
   void start_macro_call(const char* name_end);
   void note_statement(bool from_expansion);
+  void run_handler(const MnemonicEntry& row);
+  // For a fresh line outside a false block, just read: true when it was met
+  // before and is replayed (kept_); otherwise it is recorded while read.
+  bool look_up_line();
+  bool replayable(const StatementCache::Entry& entry) const;
+  void replay_statement(const StatementCache::Entry& entry);
   Assembler& as_;
   uint64_t statement_count = 0;  // in this pass
   bool stop_checks = false;
+  const StatementCache::Entry* kept_ = nullptr;
 };
 
 }  // namespace zorm

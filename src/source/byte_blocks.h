@@ -28,6 +28,16 @@ inline unsigned control_bytes(ByteBlock block) {
   return static_cast<unsigned>(_mm_movemask_epi8(_mm_andnot_si128(tab, low)));
 }
 
+// Bytes equal to c.
+inline unsigned equal_bytes(ByteBlock block, char c) {
+  return static_cast<unsigned>(_mm_movemask_epi8(_mm_cmpeq_epi8(block, _mm_set1_epi8(c))));
+}
+
+// Bytes that are alike in both blocks.
+inline unsigned equal_blocks(ByteBlock a, ByteBlock b) {
+  return static_cast<unsigned>(_mm_movemask_epi8(_mm_cmpeq_epi8(a, b)));
+}
+
 // Bytes other than spaces and tabs.
 inline unsigned non_blank_bytes(ByteBlock block) {
   const __m128i blank = _mm_or_si128(_mm_cmpeq_epi8(block, _mm_set1_epi8(' ')), _mm_cmpeq_epi8(block, _mm_set1_epi8('\t')));
@@ -51,6 +61,22 @@ inline unsigned control_bytes(const ByteBlock& block) {
   unsigned mask = 0;
   for (int i = 0; i < 16; ++i) {
     if (block.bytes[i] < 0x20 && block.bytes[i] != '\t') mask |= 1u << i;
+  }
+  return mask;
+}
+
+inline unsigned equal_bytes(const ByteBlock& block, char c) {
+  unsigned mask = 0;
+  for (int i = 0; i < 16; ++i) {
+    if (block.bytes[i] == static_cast<unsigned char>(c)) mask |= 1u << i;
+  }
+  return mask;
+}
+
+inline unsigned equal_blocks(const ByteBlock& a, const ByteBlock& b) {
+  unsigned mask = 0;
+  for (int i = 0; i < 16; ++i) {
+    if (a.bytes[i] == b.bytes[i]) mask |= 1u << i;
   }
   return mask;
 }

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "assembly/run_records.h"
+#include "symbols/zeroed_array.h"
 
 namespace zorm {
 
@@ -47,6 +48,9 @@ struct Symbol {
 struct SymbolLookup {
   SymbolState kind;
   int32_t value;
+  // The symbol looked at; nullptr for a name a conditional directive meets
+  // for the first time (it enters nothing).
+  const Symbol* symbol;
 };
 
 // Compares two names in the symbol order: A a B b ... Z z, then digits.
@@ -82,7 +86,7 @@ class SymbolTable {
 
   Assembler& as_;
   std::deque<Symbol> pool_;
-  std::vector<Symbol*> slots_;  // empty, or a power of two entries, at most half used
+  ZeroedArray<Symbol*> slots_;  // empty, or a power of two entries, at most half used
   size_t count_ = 0;
   std::vector<std::unique_ptr<char[]>> name_blocks_;
   size_t name_block_room_ = 0;

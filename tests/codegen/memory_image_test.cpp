@@ -124,3 +124,25 @@ TEST(MemoryImage, StoresAtBothEndsReachEveryOutput) {
 
 }  // namespace
 }  // namespace zorm::test
+
+namespace zorm::test {
+namespace {
+
+TEST(MemoryImage, LastUsedAddressBelowALimit) {
+  const int pass = 0;
+  MemoryImage image(pass);
+  ASSERT_TRUE(image.image_create(0xFF));
+  EXPECT_EQ(image.last_used(IMAGE_SIZE), IMAGE_SIZE);  // nothing used
+  for (uint32_t address : {0u, 63u, 64u, 130u, 0xFFFFu}) image.image_store(address, 1);
+  EXPECT_EQ(image.last_used(IMAGE_SIZE), 0xFFFFu);
+  EXPECT_EQ(image.last_used(0xFFFF), 130u);
+  EXPECT_EQ(image.last_used(131), 130u);
+  EXPECT_EQ(image.last_used(130), 64u);
+  EXPECT_EQ(image.last_used(64), 63u);
+  EXPECT_EQ(image.last_used(1), 0u);
+  EXPECT_EQ(image.last_used(0), 0u);  // the limit itself: none below it
+  EXPECT_EQ(image.bytes_between(63, 65), std::string("\x01\x01\xFF", 3));
+}
+
+}  // namespace
+}  // namespace zorm::test

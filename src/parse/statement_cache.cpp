@@ -1,0 +1,303 @@
+#include "parse/statement_cache.h"
+
+#include <cstring>
+
+#include "assembly/assembler.h"
+#include "codegen/mnemonic_table.h"
+#include "source/byte_blocks.h"
+
+namespace zorm {
+
+namespace {
+
+// The part of a line (ended by a line feed in its buffer of CURRENT_LINE_SIZE
+// bytes) that decides its statement: up to a ';' that no quote precedes, or
+// else to the line feed, without the blanks before that end.
+size_t key_length(const char* line, bool& quoted) {
+  quoted = false;
+  size_t last_kept = 0;  // one past the last byte that is not a blank
+  for (size_t block = 0;; block += 16) {
+    const ByteBlock bytes = load_block(line + block);
+    const uint32_t newline = equal_bytes(bytes, '\n');
+    uint32_t stop = newline;
+    if (!quoted) {
+      // What lies before the line feed, and before the first quote.
+      const uint32_t line_part = newline != 0 ? (newline & (0u - newline)) - 1 : 0xFFFFu;
+      const uint32_t quote = (equal_bytes(bytes, '\'') | equal_bytes(bytes, '"')) & line_part;
+      const uint32_t unquoted = quote != 0 ? (quote & (0u - quote)) - 1 : 0xFFFFu;
+      stop |= equal_bytes(bytes, ';') & unquoted & line_part;
+      quoted = quote != 0;
+    }
+    const uint32_t before_stop = stop != 0 ? (stop & (0u - stop)) - 1 : 0xFFFFu;
+    const uint32_t kept = non_blank_bytes(bytes) & before_stop;
+    if (kept != 0) last_kept = block + 32 - static_cast<size_t>(__builtin_clz(kept));
+    if (stop != 0) return last_kept;
+  }
+}
+
+uint64_t load64(const char* p) {
+  uint64_t word;
+  std::memcpy(&word, p, 8);
+  return word;
+}
+
+// Eight bytes at a time; the buffer behind a key is long enough to read the
+// last word whole, and its bytes past the key are masked off.
+uint32_t key_hash(const char* key, size_t length) {
+  uint64_t h = length * 0x9E3779B97F4A7C15ull;
+  size_t i = 0;
+  for (; i + 8 <= length; i += 8) h = (h ^ load64(key + i)) * 0xFF51AFD7ED558CCDull;
+  if (i < length) h = (h ^ (load64(key + i) & (~0ull >> (8 * (8 - (length - i)))))) * 0xFF51AFD7ED558CCDull;
+  h ^= h >> 32;
+  h *= 0xC4CEB9FE1A85EC53ull;
+  return static_cast<uint32_t>(h >> 32);
+}
+
+// Copies length bytes sixteen at a time: both buffers have room for the
+// last block.
+void copy_blocks(uint8_t* to, const void* from, size_t length) {
+  const uint8_t* source = static_cast<const uint8_t*>(from);
+  for (size_t i = 0; i < length; i += 16) std::memcpy(to + i, source + i, 16);
+}
+
+}  // namespace
+
+// Whether the line begins with the entry's key, compared sixteen bytes at a
+// time: both buffers reach sixteen bytes past the key.
+bool StatementCache::starts_with_key(const uint8_t* entry, const char* line) {
+  const size_t length = entry[0];
+  const char* key = reinterpret_cast<const char*>(entry + HEADER_SIZE);
+  for (size_t i = 0; i < length; i += 16) {
+    const unsigned differ = equal_blocks(load_block(key + i), load_block(line + i)) ^ 0xFFFFu;
+    if (differ != 0 && i + static_cast<size_t>(first_marked(differ)) < length) return false;
+  }
+  return true;
+}
+
+// Whether the line holds the entry's key as its own: the same bytes, then
+// only blanks up to the line feed or, when the key holds no quote, a comment.
+bool StatementCache::holds_key(const uint8_t* entry, const char* line) {
+  if (!starts_with_key(entry, line)) return false;
+  const char* p = line + entry[0];
+  for (unsigned text = non_blank_bytes(load_block(p)); text == 0; text = non_blank_bytes(load_block(p))) p += 16;
+  const char c = p[first_marked(non_blank_bytes(load_block(p)))];
+  return c == '\n' || (c == ';' && (entry[4] & QUOTED) == 0);
+}
+
+const StatementCache::Entry* StatementCache::look_up(const char* line) {
+  key_ = line;
+  key_length_ = key_length(line, quoted_);
+  hash_ = key_hash(line, key_length_);
+  if (!following_) sequence_.push_back(0);
+  if (count_ == 0) return nullptr;
+  const size_t mask = slots_.size() - 1;
+  for (size_t i = hash_ & mask;; i = (i + 1) & mask) {
+    const uint32_t offset = slots_[i];
+    if (offset == 0) return nullptr;
+    if (hashes_[i] != hash_) continue;
+    const uint8_t* bytes = entry_at(offset);
+    if (bytes[0] == key_length_ && starts_with_key(bytes, line)) {
+      if (!following_) sequence_.back() = offset;
+      found_.bytes = bytes;
+      return &found_;
+    }
+  }
+}
+
+void StatementCache::begin() {
+  if (!enabled || key_ == nullptr || key_length_ > 0xFF) return;
+  recording_ = true;
+  symbols_ = false;
+  errors_at_begin_ = as_.diagnostics.error_count;
+  events_size_ = 0;
+}
+
+uint8_t* StatementCache::room(size_t size) {
+  if (events_size_ + size > MAX_EVENTS) {
+    recording_ = false;
+    return nullptr;
+  }
+  uint8_t* at = events_ + events_size_;
+  events_size_ += size;
+  return at;
+}
+
+void StatementCache::note_number(int32_t value) {
+  if (uint8_t* at = room(5)) {
+    at[0] = EVENT_NUMBER;
+    std::memcpy(at + 1, &value, sizeof value);
+  }
+}
+
+void StatementCache::note_string(const char* text, size_t length) {
+  if (uint8_t* at = room(2 + length)) {
+    at[0] = EVENT_STRING;
+    at[1] = static_cast<uint8_t>(length);
+    std::memcpy(at + 2, text, length);
+  }
+}
+
+void StatementCache::note_symbol(const Symbol* symbol) {
+  if (symbol == nullptr) {
+    recording_ = false;
+    return;
+  }
+  symbols_ = true;
+  if (uint8_t* at = room(1 + sizeof symbol)) {
+    at[0] = EVENT_SYMBOL;
+    std::memcpy(at + 1, &symbol, sizeof symbol);
+  }
+}
+
+uint8_t StatementCache::line_offset(const char* p) const {
+  const char* line = as_.sources.current_line;
+  if (p == nullptr || p < line || p >= line + CURRENT_LINE_SIZE - 1) return NOT_IN_LINE;
+  return static_cast<uint8_t>(p - line);
+}
+
+const char* StatementCache::line_pointer(uint8_t offset, const char* outside) const {
+  return offset == NOT_IN_LINE ? outside : as_.sources.current_line + offset;
+}
+
+void StatementCache::note_action(int action, int argument) {
+  const Lexer& lexer = as_.lexer;
+  if (uint8_t* at = room(7)) {
+    at[0] = EVENT_ACTION;
+    at[1] = static_cast<uint8_t>(action);
+    at[2] = static_cast<uint8_t>(argument);
+    at[3] = line_offset(lexer.cursor());
+    at[4] = line_offset(lexer.token_start);
+    at[5] = static_cast<uint8_t>(lexer.line_end_state);
+    at[6] = static_cast<uint8_t>(lexer.last_token);
+  }
+}
+
+void StatementCache::finish(size_t label_length, const MnemonicEntry* row) {
+  if (!recording_) return;
+  recording_ = false;
+  const Lexer& lexer = as_.lexer;
+  if (as_.diagnostics.error_count != errors_at_begin_ || *lexer.cursor() != '\0' || lexer.struct_mode != 0 ||
+      lexer.line_end_state < 0) {
+    return;
+  }
+  events_[events_size_++] = EVENT_END;
+  const size_t size = HEADER_SIZE + key_length_ + events_size_;
+  if (2 * (count_ + 1) > slots_.size()) grow_index();
+  if (block_used_ + size + COPY_SLACK > BLOCK_SIZE) {
+    if (blocks_.size() >= (size_t{1} << (32 - BLOCK_BITS))) return;  // offsets are 32 bits
+    blocks_.emplace_back(new uint8_t[BLOCK_SIZE]);
+    block_used_ = blocks_.size() == 1 ? 1 : 0;
+  }
+  const uint32_t offset = static_cast<uint32_t>(((blocks_.size() - 1) << BLOCK_BITS) + block_used_);
+  uint8_t* at = blocks_.back().get() + block_used_;
+  block_used_ += size;
+  at[0] = static_cast<uint8_t>(key_length_);
+  at[1] = static_cast<uint8_t>(label_length);
+  at[2] = row == nullptr ? NO_ROW : static_cast<uint8_t>(row - MNEMONIC_TABLE);
+  at[3] = static_cast<uint8_t>(lexer.line_end_state);
+  at[4] = static_cast<uint8_t>((symbols_ ? SYMBOLS : 0) | (quoted_ ? QUOTED : 0));
+  at[5] = static_cast<uint8_t>(events_size_ & 0xFF);
+  at[6] = static_cast<uint8_t>(events_size_ >> 8);
+  // The key's line buffer and the events' buffer reach sixteen bytes past
+  // what they hold.
+  copy_blocks(at + HEADER_SIZE, key_, key_length_);
+  copy_blocks(at + HEADER_SIZE + key_length_, events_, events_size_);
+  const size_t mask = slots_.size() - 1;
+  size_t i = hash_ & mask;
+  while (slots_[i] != 0) i = (i + 1) & mask;
+  slots_[i] = offset;
+  if (!following_) sequence_.back() = offset;
+  hashes_[i] = hash_;
+  ++count_;
+}
+
+void StatementCache::grow_index() {
+  const size_t size = slots_.empty() ? 1024 : slots_.size() * 2;
+  ZeroedArray<uint32_t> slots(size);
+  ZeroedArray<uint32_t> hashes(size);
+  for (size_t k = 0; k < slots_.size(); ++k) {
+    if (slots_[k] == 0) continue;
+    size_t i = hashes_[k] & (size - 1);
+    while (slots[i] != 0) i = (i + 1) & (size - 1);
+    slots[i] = slots_[k];
+    hashes[i] = hashes_[k];
+  }
+  slots_ = std::move(slots);
+  hashes_ = std::move(hashes);
+}
+
+bool StatementCache::symbols_resolved(const Entry& entry) const {
+  if (!entry.has_symbols()) return true;
+  for (const uint8_t* p = entry.events();;) {
+    switch (*p) {
+      case EVENT_END:
+        return true;
+      case EVENT_NUMBER:
+        p += 5;
+        break;
+      case EVENT_STRING:
+        p += 2 + p[1];
+        break;
+      case EVENT_SYMBOL: {
+        const Symbol* symbol;
+        std::memcpy(&symbol, p + 1, sizeof symbol);
+        if (symbol->kind == SYM_UNDEFINED || symbol->kind == SYM_MACRO) return false;
+        p += 1 + sizeof symbol;
+        break;
+      }
+      default:
+        p += 7;
+        break;
+    }
+  }
+}
+
+int StatementCache::replay(const Entry& entry) {
+  ++replays;
+  ValueStack& values = as_.values;
+  const bool pass1 = as_.pass_number == 0;
+  for (const uint8_t* p = entry.events();;) {
+    switch (*p) {
+      case EVENT_END:
+        return 0;
+      case EVENT_NUMBER: {
+        int32_t value;
+        std::memcpy(&value, p + 1, sizeof value);
+        if (!values.push(VALUE_NUMBER, value)) return 1;
+        p += 5;
+        break;
+      }
+      case EVENT_STRING:
+        if (!values.push_string(reinterpret_cast<const char*>(p + 2), p[1])) return 1;
+        p += 2 + p[1];
+        break;
+      case EVENT_SYMBOL: {
+        const Symbol* symbol;
+        std::memcpy(&symbol, p + 1, sizeof symbol);
+        // As the lexer takes a label: unknown in pass 1 while undefined (a
+        // macro's name likewise); pass 2 has checked them beforehand.
+        const bool unknown = pass1 && (symbol->kind == SYM_UNDEFINED || symbol->kind == SYM_MACRO);
+        if (!values.push(unknown ? VALUE_UNKNOWN : VALUE_NUMBER, unknown ? 0 : symbol->value)) return 1;
+        p += 1 + sizeof symbol;
+        break;
+      }
+      default: {
+        const int error = as_.parser.action_error(p[1], static_cast<int8_t>(p[2]));
+        if (error != 0) {
+          // Where the lexer stood when the action ran, for the report.
+          Lexer& lexer = as_.lexer;
+          lexer.cursor_ = line_pointer(p[3], lexer.end_of_line());
+          lexer.token_start = line_pointer(p[4], nullptr);
+          lexer.line_end_state = static_cast<int8_t>(p[5]);
+          lexer.last_token = static_cast<int8_t>(p[6]);
+          as_.parser.report_action_error(error);
+          return 1;
+        }
+        p += 7;
+        break;
+      }
+    }
+  }
+}
+
+}  // namespace zorm
