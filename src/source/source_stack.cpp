@@ -214,8 +214,15 @@ constexpr std::array<bool, 256> BODY_RUN_END = [] {
   return ends;
 }();
 
+// The end of the run of body text from p up to the next backslash or
+// control byte, found a byte at a time.
+const char* end_of_run(const char* p) {
+  while (!BODY_RUN_END[static_cast<unsigned char>(*p)]) ++p;
+  return p;
+}
+
 // Where an expanded line goes: straight into current_line, as long as it
-// stays shorter than the length limit (append fails at the limit) ...
+// stays shorter than the length limit (a copy fails at the limit) ...
 class LineText {
  public:
   explicit LineText(char* line) : line_(line) {}
@@ -224,6 +231,23 @@ class LineText {
     std::memcpy(line_ + length_, text, count);
     length_ += count;
     return true;
+  }
+  // Copies the run of body text that starts at p and returns where it
+  // stopped (nullptr at the limit). Where sixteen bytes of the body remain
+  // they are looked at and copied as a block: current_line has room for one
+  // written at the limit.
+  const char* copy_run(const char* p, const char* end) {
+    while (end - p >= 16) {
+      const ByteBlock block = load_block(p);
+      const int plain = first_marked(equal_bytes(block, '\\') | control_bytes(block));
+      if (length_ + static_cast<size_t>(plain) >= static_cast<size_t>(LINE_CHUNK_CHARS)) return nullptr;
+      store_block(line_ + length_, block);
+      length_ += static_cast<size_t>(plain);
+      p += plain;
+      if (plain < 16) return p;
+    }
+    const char* stop = end_of_run(p);
+    return append(p, static_cast<size_t>(stop - p)) ? stop : nullptr;
   }
   size_t size() const { return length_; }
 
@@ -241,6 +265,11 @@ class PendingText {
     text_.append(text, count);
     return true;
   }
+  const char* copy_run(const char* p, const char*) {
+    const char* stop = end_of_run(p);
+    text_.append(p, static_cast<size_t>(stop - p));
+    return stop;
+  }
   size_t size() const { return text_.size(); }
 
  private:
@@ -253,11 +282,11 @@ class PendingText {
 template <typename Text>
 bool expand_body_line(SourceEntry& entry, Text& text) {
   const char* p = entry.read_position;
+  const char* const end = entry.body->data() + entry.body->size();
   const std::string& arguments = entry.arguments;
   for (;;) {
-    const char* run = p;
-    while (!BODY_RUN_END[static_cast<unsigned char>(*p)]) ++p;
-    if (!text.append(run, static_cast<size_t>(p - run))) return false;
+    p = text.copy_run(p, end);
+    if (p == nullptr) return false;
     const char c = *p;
     if (c == '\n' || c == '\0') {
       // A last body line without a line feed is still a line of the body;
