@@ -327,23 +327,25 @@ bool expand_body_line(SourceEntry& entry, Text& text) {
 }  // namespace
 
 int SourceStack::read_expansion_line(SourceEntry& entry) {
-  char* line = current_line;
-  size_t remaining;
-  if (entry.expansion_pending) {
-    remaining = entry.expanded.size() - entry.expanded_pos;
-  } else {
-    // Most lines are expanded straight into current_line; one that reaches
-    // the length limit is expanded again into the pending text and cut there.
-    LineText in_line(line);
-    if (expand_body_line(entry, in_line)) {
-      return deliver_expansion_line(entry, in_line.size());
-    }
+  // Most lines are expanded straight into current_line; one that reaches the
+  // length limit is expanded again into the pending text and cut there.
+  if (!entry.expansion_pending) {
+    LineText in_line(current_line);
+    if (expand_body_line(entry, in_line)) return deliver_expansion_line(entry, in_line.size());
+  }
+  return read_long_expansion_line(entry);
+}
+
+// A piece of an expanded line that reached the length limit.
+int SourceStack::read_long_expansion_line(SourceEntry& entry) {
+  if (!entry.expansion_pending) {
     PendingText pending(entry.expanded);
     expand_body_line(entry, pending);
     entry.expanded_pos = 0;
     entry.expansion_pending = true;
-    remaining = entry.expanded.size();
   }
+  char* line = current_line;
+  const size_t remaining = entry.expanded.size() - entry.expanded_pos;
   if (remaining >= static_cast<size_t>(LINE_CHUNK_CHARS)) {
     // An expanded line is cut like a file line; the rest comes next.
     std::memcpy(line, entry.expanded.data() + entry.expanded_pos, LINE_CHUNK_CHARS);

@@ -118,6 +118,7 @@ class SourceStack {
   // piece; a piece cut at the length limit keeps the line number before it).
   inline void file_line_delivered(SourceEntry& entry, const char* next, bool line_feed);
   int read_expansion_line(SourceEntry& entry);
+  int read_long_expansion_line(SourceEntry& entry);
   int deliver_expansion_line(SourceEntry& entry, size_t length);
   static void find_arguments(SourceEntry& entry);
   int finish_file();
