@@ -28,7 +28,9 @@ Outcome run(const TempDir& dir, const std::vector<std::string>& options, bool ke
   TextStream out;
   TextStream err;
   Assembler as(out, err);
+  // Without kept lines, the parser decides every look-ahead from its tables.
   as.statement_cache.allowed = keep_lines;
+  as.parser.remember_paths = keep_lines;
   // Random sources may call macros that call themselves many times over.
   as.statement_limit = 20000;
   as.keep_records = keep_records;
