@@ -100,7 +100,28 @@ int SourceStack::push_macro_expansion(const std::string& name, std::shared_ptr<c
   entry.saved_conditional_depth = as_.conditionals.conditional_depth;
   entry.expansion_pending = false;
   entry.serial[0] = '\0';
+  find_arguments(entry);
   return 0;
+}
+
+// The arguments are the fields of the argument string between separators,
+// counted from 1; \0 gives their number, where an empty text after the last
+// separator does not count.
+void SourceStack::find_arguments(SourceEntry& entry) {
+  const std::string& arguments = entry.arguments;
+  const uint32_t size = static_cast<uint32_t>(arguments.size());
+  entry.argument_start.fill(size);
+  entry.argument_end.fill(size);
+  entry.argument_start[1] = 0;
+  int field = 1;
+  int count = arguments.empty() ? 0 : 1;
+  for (uint32_t a = 0; a < size; ++a) {
+    if (arguments[a] != ARG_SEPARATOR) continue;
+    if (a + 1 < size) ++count;
+    if (field <= 9) entry.argument_end[static_cast<size_t>(field)] = a;
+    if (++field <= 9) entry.argument_start[static_cast<size_t>(field)] = a + 1;
+  }
+  entry.argument_count = static_cast<char>('0' + count);
 }
 
 void SourceStack::end_expansion() {
@@ -193,8 +214,15 @@ constexpr std::array<bool, 256> BODY_RUN_END = [] {
   return ends;
 }();
 
+// The end of the run of body text from p up to the next backslash or
+// control byte, found a byte at a time.
+const char* end_of_run(const char* p) {
+  while (!BODY_RUN_END[static_cast<unsigned char>(*p)]) ++p;
+  return p;
+}
+
 // Where an expanded line goes: straight into current_line, as long as it
-// stays shorter than the length limit (append fails at the limit) ...
+// stays shorter than the length limit (a copy fails at the limit) ...
 class LineText {
  public:
   explicit LineText(char* line) : line_(line) {}
@@ -203,6 +231,23 @@ class LineText {
     std::memcpy(line_ + length_, text, count);
     length_ += count;
     return true;
+  }
+  // Copies the run of body text that starts at p and returns where it
+  // stopped (nullptr at the limit). Where sixteen bytes of the body remain
+  // they are looked at and copied as a block: current_line has room for one
+  // written at the limit.
+  const char* copy_run(const char* p, const char* end) {
+    while (end - p >= 16) {
+      const ByteBlock block = load_block(p);
+      const int plain = first_marked(equal_bytes(block, '\\') | control_bytes(block));
+      if (length_ + static_cast<size_t>(plain) >= static_cast<size_t>(LINE_CHUNK_CHARS)) return nullptr;
+      store_block(line_ + length_, block);
+      length_ += static_cast<size_t>(plain);
+      p += plain;
+      if (plain < 16) return p;
+    }
+    const char* stop = end_of_run(p);
+    return append(p, static_cast<size_t>(stop - p)) ? stop : nullptr;
   }
   size_t size() const { return length_; }
 
@@ -220,6 +265,11 @@ class PendingText {
     text_.append(text, count);
     return true;
   }
+  const char* copy_run(const char* p, const char*) {
+    const char* stop = end_of_run(p);
+    text_.append(p, static_cast<size_t>(stop - p));
+    return stop;
+  }
   size_t size() const { return text_.size(); }
 
  private:
@@ -232,11 +282,11 @@ class PendingText {
 template <typename Text>
 bool expand_body_line(SourceEntry& entry, Text& text) {
   const char* p = entry.read_position;
+  const char* const end = entry.body->data() + entry.body->size();
   const std::string& arguments = entry.arguments;
   for (;;) {
-    const char* run = p;
-    while (!BODY_RUN_END[static_cast<unsigned char>(*p)]) ++p;
-    if (!text.append(run, static_cast<size_t>(p - run))) return false;
+    p = text.copy_run(p, end);
+    if (p == nullptr) return false;
     const char c = *p;
     if (c == '\n' || c == '\0') {
       // A last body line without a line feed is still a line of the body;
@@ -251,31 +301,20 @@ bool expand_body_line(SourceEntry& entry, Text& text) {
     }
     bool fits = true;
     if (p[1] >= '1' && p[1] <= '9') {
-      int wanted = p[1] - '0';
-      size_t a = 0;
-      for (int field = 1; field < wanted && a < arguments.size(); ++a) {
-        if (arguments[a] == ARG_SEPARATOR) ++field;
-      }
-      size_t stop = arguments.find(ARG_SEPARATOR, a);
-      if (a < arguments.size()) fits = text.append(arguments.data() + a, (stop == std::string::npos ? arguments.size() : stop) - a);
+      const size_t field = static_cast<size_t>(p[1] - '0');
+      const size_t start = entry.argument_start[field];
+      if (start < arguments.size()) fits = text.append(arguments.data() + start, entry.argument_end[field] - start);
       p += 2;
     } else if (p[1] == '0') {
-      int count = 0;
-      if (!arguments.empty()) {
-        count = 1;
-        for (size_t a = 0; a < arguments.size(); ++a) {
-          if (arguments[a] == ARG_SEPARATOR && a + 1 < arguments.size()) ++count;
-        }
-      }
-      const char digit = static_cast<char>('0' + count);
-      fits = text.append(&digit, 1);
+      fits = text.append(&entry.argument_count, 1);
       p += 2;
     } else if (p[1] == '?') {
       // Printed once per expansion, when it is first used.
       if (entry.serial[0] == '\0') {
-        std::snprintf(entry.serial, sizeof entry.serial, "%04u", static_cast<unsigned>(entry.chunk_start));
+        const int length = std::snprintf(entry.serial, sizeof entry.serial, "%04u", static_cast<unsigned>(entry.chunk_start));
+        entry.serial_length = static_cast<uint8_t>(length);
       }
-      fits = text.append(entry.serial, std::strlen(entry.serial));
+      fits = text.append(entry.serial, entry.serial_length);
       p += 2;
     } else {
       fits = text.append(p, 1);  // a backslash before anything else is plain text

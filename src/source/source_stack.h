@@ -1,5 +1,6 @@
 #pragma once
 
+#include <array>
 #include <cstdint>
 #include <memory>
 #include <string>
@@ -44,6 +45,12 @@ struct SourceEntry {
   char expanded_terminator = '\n';
   bool expansion_pending = false;
   char serial[16] = {};         // expansion: the serial number as \? gives it, once printed
+  uint8_t serial_length = 0;
+  // Expansion: where each argument \1 to \9 stands in arguments (start at
+  // the end: none), and what \0 gives.
+  std::array<uint32_t, 10> argument_start{};
+  std::array<uint32_t, 10> argument_end{};
+  char argument_count = '0';
 
   bool is_expansion() const { return file_index < 0; }
 };
@@ -112,6 +119,7 @@ class SourceStack {
   inline void file_line_delivered(SourceEntry& entry, const char* next, bool line_feed);
   int read_expansion_line(SourceEntry& entry);
   int deliver_expansion_line(SourceEntry& entry, size_t length);
+  static void find_arguments(SourceEntry& entry);
   int finish_file();
   void reload_chunk(SourceEntry& entry);
   void fill_buffer(SourceEntry& entry);

@@ -57,6 +57,40 @@ TEST(ExpansionLines, AreCutAtTheLengthLimitWhereverThePlaceholdersFall) {
   }
 }
 
+TEST(ExpansionLines, RunsOfBodyTextOfAnyLengthAnywhereInTheBody) {
+  // Body text is looked at sixteen bytes at a time where sixteen remain:
+  // runs of every length around that, near the end of the body and across
+  // the length limit.
+  for (size_t before : {0, 1, 15, 16, 17, 31, 32, 33, 120, 240, 250, 251, 260}) {
+    for (size_t after : {0, 1, 14, 15, 16, 17, 40}) {
+      const std::string head(before, 'q');
+      const std::string tail(after, 'r');
+      const std::string argument(5, 's');
+      // A last line without a line feed, unless it is empty (then the body
+      // just ends).
+      std::vector<std::string> expected{head + argument + tail};
+      if (!tail.empty()) expected.push_back(tail);
+      EXPECT_EQ(expanded_lines(head + "\\1" + tail + "\n" + tail, argument), pieces(expected))
+          << before << " before, " << after << " after";
+    }
+  }
+}
+
+TEST(ExpansionLines, ArgumentsAreTheFieldsBetweenSeparators) {
+  const std::string body = "[\\1|\\2|\\3|\\9|\\0]\n";
+  auto fields = [](const std::vector<std::string>& texts) {
+    std::string joined;
+    for (size_t i = 0; i < texts.size(); ++i) joined += (i == 0 ? "" : std::string(1, ARG_SEPARATOR)) + texts[i];
+    return joined;
+  };
+  EXPECT_EQ(expanded_lines(body, ""), pieces({"[||||0]"}));
+  EXPECT_EQ(expanded_lines(body, fields({"x", "", "y"})), pieces({"[x||y||3]"}));
+  EXPECT_EQ(expanded_lines(body, fields({"x", ""})), pieces({"[x||||1]"}));  // a trailing comma adds no argument
+  EXPECT_EQ(expanded_lines(body, fields({"", ""})), pieces({"[||||1]"}));
+  EXPECT_EQ(expanded_lines(body, fields({"a", "b", "c", "d", "e", "f", "g", "h", "i", "j", "k"})),
+            pieces({"[a|b|c|i|;]"}));  // eleven arguments: '0' + 11
+}
+
 TEST(ExpansionLines, ALastBodyLineWithoutLineFeedAndAnEmptyBody) {
   EXPECT_EQ(expanded_lines("one\ntwo", ""), pieces({"one", "two"}));
   EXPECT_EQ(expanded_lines("", ""), std::vector<std::string>{"\n"});
