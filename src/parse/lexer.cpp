@@ -9,6 +9,7 @@
 
 #include "assembly/assembler.h"
 #include "parse/keyword_index.h"
+#include "source/byte_blocks.h"
 
 namespace zorm {
 
@@ -111,6 +112,15 @@ int name_length(const char* p) {
 }
 #endif
 
+// The first byte from p that is not a space or a tab, sixteen at a time: the
+// line buffer is padded so that a block can be read anywhere in the line.
+const char* after_blanks(const char* p) {
+  for (;; p += 16) {
+    const unsigned text = non_blank_bytes(load_block(p));
+    if (text != 0) return p + first_marked(text);
+  }
+}
+
 }  // namespace
 
 const char Lexer::empty_line_[1] = {'\0'};
@@ -164,7 +174,11 @@ int Lexer::next_token(int raw_identifiers) {
     p = as_.sources.current_line;
   }
   for (;;) {
-    while (*p == ' ' || *p == '\t') ++p;
+    if (*p == ' ' || *p == '\t') {
+      // One blank between tokens is the common case; longer runs go by blocks.
+      ++p;
+      if (*p == ' ' || *p == '\t') p = after_blanks(p);
+    }
     const unsigned char c = static_cast<unsigned char>(*p);
     token_start = p;
     switch (CHAR_CLASS[c]) {

@@ -128,8 +128,20 @@ int OperandParser::follow_unit_reductions(int below, int state, int token) {
   return state;
 }
 
+// Runs an action of the grammar, as it is kept for the line when the line is
+// recorded; false after the error was reported.
+bool OperandParser::run_action(int action, int argument) {
+  StatementCache& cache = as_.statement_cache;
+  if (cache.recording()) cache.note_action(action, argument);
+  const int error = action_error(action, argument);
+  if (error == 0) return true;
+  report_action_error(error);
+  return false;
+}
+
 // The LR driver: a look-ahead is read right after every shift; a state
-// reduces by its look-ahead pairs or else by its default rule.
+// reduces by its look-ahead pairs or else by its default rule. Along paths of
+// look-aheads met before, the kept decisions stand in for the tables.
 int OperandParser::parse_operands() {
   Lexer& lexer = as_.lexer;
   const ParseSteps& steps = parse_steps();
@@ -139,6 +151,10 @@ int OperandParser::parse_operands() {
   int depth = 0;
   stack[0] = 0;
   int state = 0;
+  // The path so far, while it is a kept one; whether stack and state hold
+  // its configuration (after a kept transition they are not brought along).
+  uint32_t node = remember_paths ? 0 : ParsePaths::NO_NODE;
+  bool stack_current = true;
   int token = lexer.next_token(0);
   for (;;) {
     if (token == TOKEN_ABANDONED) return 1;  // already reported
@@ -146,44 +162,77 @@ int OperandParser::parse_operands() {
       as_.diagnostics.report_error(ERROR_INVALID_FORMAT);
       return 1;
     }
-    int step = steps.step(state, token);
-    if (steps.unit_lhs(step) != 0) {
-      state = follow_unit_reductions(stack[depth], state, token);
-      step = steps.step(state, token);
+    const int column = token < g::kTokenCount ? token : ParseSteps::kOtherToken;
+    if (node != ParsePaths::NO_NODE) {
+      if (const ParsePaths::Transition* kept = paths_.find(node, column)) {
+        for (uint32_t i = 0; i < kept->action_count; ++i) {
+          const ParsePaths::Action& action = paths_.actions()[kept->first_action + i];
+          if (!run_action(action.action, action.argument)) return 1;
+        }
+        if (kept->accept) return 0;
+        node = kept->child;
+        stack_current = false;
+        token = lexer.next_token(0);
+        continue;
+      }
+      if (!stack_current) paths_.restore(node, stack, depth, state);
+      stack_current = true;
     }
-    if (step > 0) {
-      if (depth >= PARSER_STACK_SIZE) {
+    // The tables decide this look-ahead.
+    const size_t first_action = paths_.action_mark();
+    for (;;) {
+      int step = steps.step(state, token);
+      if (steps.unit_lhs(step) != 0) {
+        state = follow_unit_reductions(stack[depth], state, token);
+        step = steps.step(state, token);
+      }
+      if (step > 0) {
+        if (depth >= PARSER_STACK_SIZE) {
+          if (node != ParsePaths::NO_NODE) paths_.drop_actions(first_action);
+          as_.diagnostics.report_error(ERROR_STACK_OVERFLOW);
+          return 1;
+        }
+        stack[++depth] = state;
+        state = step - 1;
+        if (node != ParsePaths::NO_NODE) {
+          const uint32_t child = paths_.add_node(stack, depth, state);
+          if (child == ParsePaths::NO_NODE) {
+            paths_.drop_actions(first_action);
+          } else {
+            paths_.add_transition(node, column, child, first_action, false);
+          }
+          node = child;
+        }
+        break;
+      }
+      if (step == 0) {
+        if (node != ParsePaths::NO_NODE) paths_.drop_actions(first_action);
+        as_.diagnostics.report_error(ERROR_SYNTAX);
+        return 1;
+      }
+      const int rule = -step - 1;
+      if (rule == 0) {
+        if (node != ParsePaths::NO_NODE) paths_.add_transition(node, column, 0, first_action, true);
+        return 0;
+      }
+      const int action = g::kRuleAction[rule];
+      if (action >= 0) {
+        if (node != ParsePaths::NO_NODE) paths_.add_action(action, g::kRuleArgument[rule]);
+        if (!run_action(action, g::kRuleArgument[rule])) {
+          if (node != ParsePaths::NO_NODE) paths_.drop_actions(first_action);
+          return 1;
+        }
+      }
+      if (depth >= PARSER_STACK_SIZE + 15) {
+        if (node != ParsePaths::NO_NODE) paths_.drop_actions(first_action);
         as_.diagnostics.report_error(ERROR_STACK_OVERFLOW);
         return 1;
       }
       stack[++depth] = state;
-      state = step - 1;
-      token = lexer.next_token(0);
-      continue;
+      depth -= g::kRuleLength[rule];
+      state = steps.goto_state(stack[depth], g::kRuleLhs[rule]);
     }
-    if (step == 0) {
-      as_.diagnostics.report_error(ERROR_SYNTAX);
-      return 1;
-    }
-    const int rule = -step - 1;
-    if (rule == 0) return 0;
-    const int action = g::kRuleAction[rule];
-    if (action >= 0) {
-      StatementCache& cache = as_.statement_cache;
-      if (cache.recording()) cache.note_action(action, g::kRuleArgument[rule]);
-      const int error = action_error(action, g::kRuleArgument[rule]);
-      if (error != 0) {
-        report_action_error(error);
-        return 1;
-      }
-    }
-    if (depth >= PARSER_STACK_SIZE + 15) {
-      as_.diagnostics.report_error(ERROR_STACK_OVERFLOW);
-      return 1;
-    }
-    stack[++depth] = state;
-    depth -= g::kRuleLength[rule];
-    state = steps.goto_state(stack[depth], g::kRuleLhs[rule]);
+    token = lexer.next_token(0);
   }
 }
 

@@ -2,6 +2,8 @@
 
 #include <cstdint>
 
+#include "parse/parse_paths.h"
+
 namespace zorm {
 
 class Assembler;
@@ -21,7 +23,12 @@ class OperandParser {
   // Reports what action_error() returned unless it was reported already.
   void report_action_error(int error);
 
+  // Whether the decisions along paths of look-aheads are kept (a test turns
+  // it off to compare).
+  bool remember_paths = true;
+
  private:
+  bool run_action(int action, int argument);
   int follow_unit_reductions(int below, int state, int token);
 
   // Reductions by one-symbol rules without an action only replace the
@@ -37,6 +44,7 @@ class OperandParser {
   };
   static constexpr int UNIT_RUN_CACHE_SIZE = 1024;
   UnitRun unit_runs_[UNIT_RUN_CACHE_SIZE];
+  ParsePaths paths_;
   Assembler& as_;
 };
 

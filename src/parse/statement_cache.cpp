@@ -14,25 +14,36 @@ namespace {
 // bytes) that decides its statement: up to a ';' that no quote precedes, or
 // else to the line feed, without the blanks before that end.
 size_t key_length(const char* line, bool& quoted) {
-  quoted = false;
-  size_t last_kept = 0;  // one past the last byte that is not a blank
+  // The first line feed, ';' or quote.
+  size_t end = 0;
   for (size_t block = 0;; block += 16) {
     const ByteBlock bytes = load_block(line + block);
-    const uint32_t newline = equal_bytes(bytes, '\n');
-    uint32_t stop = newline;
-    if (!quoted) {
-      // What lies before the line feed, and before the first quote.
-      const uint32_t line_part = newline != 0 ? (newline & (0u - newline)) - 1 : 0xFFFFu;
-      const uint32_t quote = (equal_bytes(bytes, '\'') | equal_bytes(bytes, '"')) & line_part;
-      const uint32_t unquoted = quote != 0 ? (quote & (0u - quote)) - 1 : 0xFFFFu;
-      stop |= equal_bytes(bytes, ';') & unquoted & line_part;
-      quoted = quote != 0;
+    const unsigned special = equal_bytes(bytes, '\n') | equal_bytes(bytes, ';') | equal_bytes(bytes, '\'') |
+                             equal_bytes(bytes, '"');
+    if (special != 0) {
+      end = block + static_cast<size_t>(first_marked(special));
+      break;
     }
-    const uint32_t before_stop = stop != 0 ? (stop & (0u - stop)) - 1 : 0xFFFFu;
-    const uint32_t kept = non_blank_bytes(bytes) & before_stop;
-    if (kept != 0) last_kept = block + 32 - static_cast<size_t>(__builtin_clz(kept));
-    if (stop != 0) return last_kept;
   }
+  quoted = line[end] == '\'' || line[end] == '"';
+  if (quoted) {
+    // The key runs to the line feed.
+    for (size_t block = end;; block += 16) {
+      const unsigned newline = equal_bytes(load_block(line + block), '\n');
+      if (newline != 0) {
+        end = block + static_cast<size_t>(first_marked(newline));
+        break;
+      }
+    }
+  }
+  // Without the blanks before the end.
+  while (end > 0) {
+    const size_t from = end >= 16 ? end - 16 : 0;
+    const unsigned text = non_blank_bytes(load_block(line + from)) & ((1u << (end - from)) - 1);
+    if (text != 0) return from + 32 - static_cast<size_t>(__builtin_clz(text));
+    end = from;
+  }
+  return 0;
 }
 
 uint64_t load64(const char* p) {

@@ -18,16 +18,22 @@ struct Outcome {
   std::string err;
   std::string listing;
   std::string object;
+  std::string debug;
+  // What a run that keeps records notes of its diagnostics and statements.
+  std::string records;
   uint64_t replays = 0;
 };
 
-Outcome run(const TempDir& dir, const std::vector<std::string>& options, bool keep_lines) {
+Outcome run(const TempDir& dir, const std::vector<std::string>& options, bool keep_lines, bool keep_records) {
   TextStream out;
   TextStream err;
   Assembler as(out, err);
+  // Without kept lines, the parser decides every look-ahead from its tables.
   as.statement_cache.allowed = keep_lines;
+  as.parser.remember_paths = keep_lines;
   // Random sources may call macros that call themselves many times over.
   as.statement_limit = 20000;
+  as.keep_records = keep_records;
   std::vector<std::string> argv{"zorm", "-o" + dir.file("t.bin"), "-l" + dir.file("t.lst")};
   argv.insert(argv.end(), options.begin(), options.end());
   argv.push_back(dir.file("t.asm"));
@@ -37,23 +43,35 @@ Outcome run(const TempDir& dir, const std::vector<std::string>& options, bool ke
   outcome.err = err.text();
   outcome.listing = dir.read("t.lst");
   outcome.object = dir.read("t.bin");
+  outcome.debug = dir.read("t.dbg");
   outcome.replays = as.statement_cache.replays;
+  for (const Diagnostic& d : as.records.diagnostics) {
+    outcome.records += std::to_string(d.file) + ":" + std::to_string(d.line) + ":" + std::to_string(d.column) + ":" +
+                       std::to_string(d.length) + ":" + std::to_string(d.pass) + ":" + d.message + "\n";
+  }
+  for (const LineRecord& l : as.records.lines) {
+    outcome.records += std::to_string(l.line) + " " + std::to_string(l.address) + " " + std::to_string(l.size) + " " +
+                       std::to_string(l.cycles) + "\n";
+  }
   return outcome;
 }
 
 // Runs the source both ways and expects the same of them; returns the run
 // with kept lines.
-Outcome expect_same_with_kept_lines(const std::string& source, const std::vector<std::string>& options = {"-c", "-x3"}) {
+Outcome expect_same_with_kept_lines(const std::string& source, const std::vector<std::string>& options = {"-c", "-x3"},
+                                    bool keep_records = false) {
   TempDir dir(TempDir::Place::memory);
   dir.write("t.asm", source);
-  const Outcome fresh = run(dir, options, false);
-  const Outcome kept = run(dir, options, true);
+  const Outcome fresh = run(dir, options, false, keep_records);
+  const Outcome kept = run(dir, options, true, keep_records);
   EXPECT_EQ(fresh.replays, 0u);
   EXPECT_EQ(kept.status, fresh.status) << source;
   EXPECT_EQ(kept.out, fresh.out) << source;
   EXPECT_EQ(kept.err, fresh.err) << source;
   EXPECT_EQ(kept.listing, fresh.listing) << source;
   EXPECT_EQ(kept.object, fresh.object) << source;
+  EXPECT_EQ(kept.debug, fresh.debug) << source;
+  EXPECT_EQ(kept.records, fresh.records) << source;
   return kept;
 }
 
@@ -94,7 +112,7 @@ TEST(KeptLines, ErrorsThatOnlyPass2FindsAreReportedAtTheSamePlace) {
       "zero\tequ 0\n"
       "big\tequ 300\n"
       "away\tequ 0x1000\n";
-  const Outcome kept = expect_same_with_kept_lines(source);
+  const Outcome kept = expect_same_with_kept_lines(source, {"-c", "-x3"}, true);
   EXPECT_EQ(kept.status, 3);
   EXPECT_GE(kept.replays, 6u);
   EXPECT_NE(kept.out.find("in pass 2"), std::string::npos) << kept.out;
@@ -232,7 +250,13 @@ TEST(KeptLines, RandomSourcesAssembleAlikeBothWays) {
     std::string source = random_source(r, 120, {});
     for (int copy = 0; copy < 2; ++copy) source += random_source(r, 40, {});
     SCOPED_TRACE("seed " + std::to_string(seed));
-    expect_same_with_kept_lines(source, {"-c", "-x3", "-m"});
+    // With the pass 1 listing, the symbol table, the debug file and the
+    // records an embedding program asks for, too.
+    const bool all = seed % 2 != 0;
+    expect_same_with_kept_lines(source,
+                                all ? std::vector<std::string>{"-x3", "-p", "-t", "-g"}
+                                    : std::vector<std::string>{"-c", "-x3", "-m"},
+                                all);
   }
   for (uint32_t seed = 1; seed <= 30; ++seed) {
     Random r(seed);
