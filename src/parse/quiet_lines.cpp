@@ -83,7 +83,12 @@ int StatementProcessor::first_token() {
       }
       return TOKEN_NEWLINE;
     }
-    if (kind == LineKind::ends) count_statement();
+    if (kind == LineKind::ends) {
+      // As the lexer ends a line: a '%' that starts the next one begins a
+      // binary number.
+      lexer.last_token = TOKEN_NEWLINE;
+      count_statement();
+    }
     count_statement();
   }
 }

@@ -94,6 +94,23 @@ TEST(QuietLines, APieceOfALongLineOrTheEndOfAnExpansionEndsAFalseBlock) {
   }
 }
 
+TEST(QuietLines, AnEmptyOrCommentLineEndsTheLineBeforeItForTheLexer) {
+  // After a line abandoned behind a name, a '%' at the start of the next
+  // line is the operator; after a line end it starts a binary number. The
+  // diagnostic's marker shows which.
+  auto a = assemble(" org 0x100\n ld a,1 zz\n; comment\n%101\n ld a,1 zz\n\n%101\n ld a,1 zz\n%101\n", {"-q", "-x"});
+  EXPECT_EQ(a->run.status, 3);
+  const std::string file = std::string(1, '"') + a->dir.file("t.asm") + "\",";
+  EXPECT_EQ(a->run.out, "2: ld a,1 zz<<\n" + file + "2 : Syntax error.\n" +
+                            "4:%101<<\n" + file + "4 : Expecting label or opcode.\n" +
+                            "5: ld a,1 zz<<\n" + file + "5 : Syntax error.\n" +
+                            "7:%101<<\n" + file + "7 : Expecting label or opcode.\n" +
+                            "8: ld a,1 zz<<\n" + file + "8 : Syntax error.\n" +
+                            "9:%<<101\n" + file + "9 : Expecting label or opcode.\n" +
+                            "File " + a->dir.file("t.asm") + ", Line 2 : Undefined label zz\n" +
+                            "9 lines read, 7 errors in pass 1.\n");
+}
+
 TEST(QuietLines, AnUnfinishedFalseBlockAtTheEndIsReportedOnce) {
   auto a = assemble(" nop\n if 0\n nop\n; c\n\n", {"-q", "-x"});
   EXPECT_EQ(a->run.status, 3);
