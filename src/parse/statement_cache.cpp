@@ -98,8 +98,17 @@ bool StatementCache::holds_key(const uint8_t* entry, const char* line) {
 const StatementCache::Entry* StatementCache::look_up(const char* line) {
   key_ = line;
   key_length_ = key_length(line, quoted_);
-  hash_ = key_hash(line, key_length_);
   if (!following_) sequence_.push_back(0);
+  if (!indexing_) return nullptr;
+  hash_ = key_hash(line, key_length_);
+  if (!following_ && ++looked_up_ == INDEX_TRIAL && hits_ * 16 < looked_up_) {
+    // Lines hardly come again in this source: pass 2 follows pass 1's order
+    // without the index.
+    indexing_ = false;
+    slots_ = ZeroedArray<uint32_t>();
+    hashes_ = ZeroedArray<uint32_t>();
+    return nullptr;
+  }
   if (count_ == 0) return nullptr;
   const size_t mask = slots_.size() - 1;
   for (size_t i = hash_ & mask;; i = (i + 1) & mask) {
@@ -108,6 +117,7 @@ const StatementCache::Entry* StatementCache::look_up(const char* line) {
     if (hashes_[i] != hash_) continue;
     const uint8_t* bytes = entry_at(offset);
     if (bytes[0] == key_length_ && starts_with_key(bytes, line)) {
+      ++hits_;
       if (!following_) sequence_.back() = offset;
       found_.bytes = bytes;
       return &found_;
@@ -193,7 +203,7 @@ void StatementCache::finish(size_t label_length, const MnemonicEntry* row) {
   }
   events_[events_size_++] = EVENT_END;
   const size_t size = HEADER_SIZE + key_length_ + events_size_;
-  if (2 * (count_ + 1) > slots_.size()) grow_index();
+  if (indexing_ && 2 * (count_ + 1) > slots_.size()) grow_index();
   if (block_used_ + size + COPY_SLACK > BLOCK_SIZE) {
     if (blocks_.size() >= (size_t{1} << (32 - BLOCK_BITS))) return;  // offsets are 32 bits
     blocks_.emplace_back(new uint8_t[BLOCK_SIZE]);
@@ -213,11 +223,12 @@ void StatementCache::finish(size_t label_length, const MnemonicEntry* row) {
   // what they hold.
   copy_blocks(at + HEADER_SIZE, key_, key_length_);
   copy_blocks(at + HEADER_SIZE + key_length_, events_, events_size_);
+  if (!following_) sequence_.back() = offset;
+  if (!indexing_) return;
   const size_t mask = slots_.size() - 1;
   size_t i = hash_ & mask;
   while (slots_[i] != 0) i = (i + 1) & mask;
   slots_[i] = offset;
-  if (!following_) sequence_.back() = offset;
   hashes_[i] = hash_;
   ++count_;
 }

@@ -53,8 +53,7 @@ class StatementCache {
   // compare a run without it.
   bool enabled = true;
   bool allowed = true;
-  // Lines kept, and statements assembled by replaying one.
-  size_t size() const { return count_; }
+  // Statements assembled by replaying a kept line.
   uint64_t replays = 0;
 
   // Pass 1 notes the order of the lines it looks up; pass 2 tries them in
@@ -135,6 +134,12 @@ class StatementCache {
   }
   std::vector<std::unique_ptr<uint8_t[]>> blocks_;
   size_t block_used_ = BLOCK_SIZE;
+  // Lines are looked up by their keys while enough of them come again: after
+  // INDEX_TRIAL lines, pass 1 goes on only if one in sixteen was met before.
+  static constexpr size_t INDEX_TRIAL = 8192;
+  bool indexing_ = true;
+  size_t looked_up_ = 0;
+  size_t hits_ = 0;
   // Open addressing: entry offsets (0 = empty) and their keys' hashes.
   ZeroedArray<uint32_t> slots_;
   ZeroedArray<uint32_t> hashes_;

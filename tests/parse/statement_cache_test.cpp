@@ -163,6 +163,32 @@ TEST(KeptLines, Pass2MeetsOtherLinesWherePass1ReadTheOtherBranch) {
   EXPECT_GE(kept.replays, 3u);
 }
 
+TEST(KeptLines, ASourceWhoseLinesHardlyComeAgain) {
+  // Thousands of different lines first: pass 1 stops looking lines up, and
+  // pass 2 follows pass 1's order alone, also where a condition that came
+  // out otherwise puts other lines in its way.
+  std::string source;
+  for (int i = 0; i < 9000; ++i) {
+    source.append("n").append(std::to_string(i)).append("\tequ ").append(std::to_string(i % 977)).append("\n");
+  }
+  source +=
+      "\tld a,n5\n"
+      "\tld a,n5\n"
+      "\tif later\n"
+      "\tld a,later\n"
+      "\tdb 1,2\n"
+      "\telse\n"
+      "\tdb 1\n"
+      "\tendif\n"
+      "\tld a,n5\n"
+      "\tdb 1\n"
+      "\tld a,10/later\n"
+      "later\tequ 1\n";
+  const Outcome kept = expect_same_with_kept_lines(source);
+  EXPECT_EQ(kept.status, 0) << kept.out.substr(0, 2000);
+  EXPECT_GE(kept.replays, 9000u);
+}
+
 TEST(KeptLines, MacroLinesWithOtherArgumentsAndLocalLabels) {
   const std::string source =
       "load\tmacro\tvalue,target\n"
