@@ -120,6 +120,11 @@ TEST(Macros, CallArgumentsKeepParenthesesAndQuotes) {
   EXPECT_EQ(Macros::scan_arguments("(1,2),3\n"), std::string("(1,2)\x1f" "3"));
   EXPECT_EQ(Macros::scan_arguments("\"a,b;c\",'x'\n"), std::string("\"a,b;c\"\x1f'x'"));
   EXPECT_EQ(Macros::scan_arguments("a\r\x1f,b\n"), std::string("a\x1f" "b"));
+  // Runs of other bytes are copied whole between the bytes looked at; a
+  // carriage return is dropped inside a quoted constant too.
+  const std::string run(100, 'r');
+  EXPECT_EQ(Macros::scan_arguments((run + "\t(x, y)" + run + ",'a\rb'" + run + ";,\n").c_str()),
+            run + "\t(x, y)" + run + "\x1f'ab'" + run);
 }
 
 TEST(Macros, AQuotedConstantIsOneTokenToTheArgumentScanner) {
