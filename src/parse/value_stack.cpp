@@ -6,15 +6,9 @@
 
 namespace zorm {
 
-bool ValueStack::push(ValueKind kind, int32_t value) {
-  if (top_ >= VALUE_STACK_SIZE - 1) {
-    as_.diagnostics.report_error(ERROR_STACK_OVERFLOW);
-    return false;
-  }
-  Value& item = items_[++top_];
-  item.kind = kind;
-  item.value = value;
-  return true;
+bool ValueStack::overflow() {
+  as_.diagnostics.report_error(ERROR_STACK_OVERFLOW);
+  return false;
 }
 
 bool ValueStack::push_string(const char* text, size_t length) {
@@ -23,8 +17,17 @@ bool ValueStack::push_string(const char* text, size_t length) {
   return true;
 }
 
+// Items without text (numbers and registers, nearly always) swap their kinds
+// and values alone.
 void ValueStack::swap_top_two() {
-  std::swap(items_[top_], items_[top_ - 1]);
+  Value& upper = items_[top_];
+  Value& lower = items_[top_ - 1];
+  if (upper.text.empty() && lower.text.empty()) {
+    std::swap(upper.kind, lower.kind);
+    std::swap(upper.value, lower.value);
+    return;
+  }
+  std::swap(upper, lower);
 }
 
 // All arithmetic wraps at 32 bits; it is done on unsigned numbers so that

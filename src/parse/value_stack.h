@@ -31,7 +31,13 @@ class ValueStack {
   explicit ValueStack(Assembler& as) : as_(as) {}
 
   // Pushes an item; reports "Stack overflow" and returns false when full.
-  bool push(ValueKind kind, int32_t value);
+  bool push(ValueKind kind, int32_t value) {
+    if (top_ >= VALUE_STACK_SIZE - 1) return overflow();
+    Value& item = items_[++top_];
+    item.kind = kind;
+    item.value = value;
+    return true;
+  }
   bool push_string(const char* text, size_t length);
   void pop() { if (top_ >= 0) --top_; }
   void clear() { top_ = -1; }
@@ -47,6 +53,8 @@ class ValueStack {
   void swap_top_two();
 
  private:
+  // Reports "Stack overflow"; false.
+  bool overflow();
   Assembler& as_;
   Value items_[VALUE_STACK_SIZE];
   int top_ = -1;
