@@ -8,14 +8,14 @@ namespace zorm {
 
 namespace g = grammar;
 
-int OperandParser::action_error(int action, int argument) {
+// The run's encoder context is a member declared after the parser: only its
+// place is taken here.
+OperandParser::OperandParser(Assembler& as) : as_(as), encoders_(as.encoders) {}
+
+int OperandParser::other_action_error(int action, int argument) {
   Assembler& as = as_;
   switch (action) {
-    case 0: as.encoding.statement_form = argument; return 0;
-    case 1: as.encoding.condition_code = argument; return 0;
-    case 2: return admit_register(as.encoders, argument);
     case 3: return index_operand(as.encoders, argument);
-    case 4: return argument;
     case 5: return as.structures.struct_end();
     case 6: return as.structures.struct_begin(argument);
     case 7: return as.structures.struct_member(argument);

@@ -2,6 +2,7 @@
 
 #include <cstdint>
 
+#include "codegen/encoders.h"
 #include "parse/parse_paths.h"
 
 namespace zorm {
@@ -13,13 +14,22 @@ inline constexpr int PARSER_STACK_SIZE = 50;
 // The table-driven LALR(1) operand parser.
 class OperandParser {
  public:
-  explicit OperandParser(Assembler& as) : as_(as) {}
+  explicit OperandParser(Assembler& as);
 
   // 0 when the statement was accepted, 1 after an error was reported.
   int parse_operands();
   // Runs a grammar action: 0, an error code, or -1 when it has reported
-  // its error itself.
-  int action_error(int action, int argument);
+  // its error itself. The actions of nearly every operand (its form, its
+  // condition, a register) are taken here, the others by other_action_error.
+  int action_error(int action, int argument) {
+    switch (action) {
+      case 0: encoders_.encoding.statement_form = argument; return 0;
+      case 1: encoders_.encoding.condition_code = argument; return 0;
+      case 2: return admit_register(encoders_, argument);
+      case 4: return argument;
+      default: return other_action_error(action, argument);
+    }
+  }
   // Reports what action_error() returned unless it was reported already.
   void report_action_error(int error);
 
@@ -28,6 +38,7 @@ class OperandParser {
   bool remember_paths = true;
 
  private:
+  int other_action_error(int action, int argument);
   bool run_action(int action, int argument);
   int follow_unit_reductions(int below, int state, int token);
 
@@ -46,6 +57,7 @@ class OperandParser {
   UnitRun unit_runs_[UNIT_RUN_CACHE_SIZE];
   ParsePaths paths_;
   Assembler& as_;
+  EncoderContext& encoders_;
 };
 
 }  // namespace zorm

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include "codegen/registers.h"
 #include "support/assemble.h"
 
 namespace zorm::test {
@@ -59,6 +60,39 @@ TEST(OperandParser, KeptPathsGiveTheTablesDecisions) {
   EXPECT_EQ(with.substr(0, 2), "3\n");
   EXPECT_NE(with.find("Division by zero"), std::string::npos) << with;
   EXPECT_NE(with.find("Stack overflow"), std::string::npos) << with;
+}
+
+// The actions the parser takes itself and those it hands on: a form and a
+// condition are noted, a register is admitted by the processor, an error
+// action gives its code, and an action the grammar does not have is a syntax
+// error.
+TEST(OperandParser, ActionsOfEveryKind) {
+  TextStream out, err;
+  Assembler as(out, err);
+  as.options.quiet = true;
+  EXPECT_EQ(as.parser.action_error(0, 3), 0);
+  EXPECT_EQ(as.encoding.statement_form, 3);
+  EXPECT_EQ(as.parser.action_error(1, 5), 0);
+  EXPECT_EQ(as.encoding.condition_code, 5);
+  EXPECT_EQ(as.parser.action_error(4, ERROR_SYNTAX), ERROR_SYNTAX);
+  EXPECT_EQ(as.parser.action_error(4, 0), 0);
+  as.values.clear();
+  as.processor_level = 2;
+  EXPECT_EQ(as.parser.action_error(2, REG_IXH), ERROR_SYNTAX);  // index bytes at levels 3 and 5 only
+  EXPECT_EQ(as.parser.action_error(2, 7), 0);
+  ASSERT_EQ(as.values.size(), 1);
+  EXPECT_EQ(as.values.top().kind, VALUE_REGISTER);
+  EXPECT_EQ(as.values.top().value, 7);
+  as.processor_level = 3;
+  EXPECT_EQ(as.parser.action_error(2, REG_IXH), 0);
+  EXPECT_EQ(as.values.size(), 2);
+  as.processor_level = 0;
+  EXPECT_EQ(as.parser.action_error(2, REG_IXH), ERROR_SYNTAX);
+  EXPECT_EQ(as.parser.action_error(3, 0), ERROR_SYNTAX);  // no index registers at the 8080 levels
+  as.values.push(VALUE_NUMBER, 6);
+  EXPECT_EQ(as.parser.action_error(9, 1), 0);  // an operator of the expressions
+  EXPECT_EQ(as.parser.action_error(99, 0), ERROR_SYNTAX);
+  EXPECT_EQ(as.parser.action_error(13, 0), ERROR_SYNTAX);
 }
 
 TEST(OperandParser, BadTokensAreInvalidFormat) {
