@@ -105,16 +105,15 @@ const StatementCache::Entry* StatementCache::look_up(const char* line) {
     // Lines hardly come again in this source: pass 2 follows pass 1's order
     // without the index.
     indexing_ = false;
-    slots_ = ZeroedArray<uint32_t>();
-    hashes_ = ZeroedArray<uint32_t>();
+    slots_ = ZeroedArray<Slot>();
     return nullptr;
   }
   if (count_ == 0) return nullptr;
   const size_t mask = slots_.size() - 1;
   for (size_t i = hash_ & mask;; i = (i + 1) & mask) {
-    const uint32_t offset = slots_[i];
+    const uint32_t offset = slots_[i].offset;
     if (offset == 0) return nullptr;
-    if (hashes_[i] != hash_) continue;
+    if (slots_[i].hash != hash_) continue;
     const uint8_t* bytes = entry_at(offset);
     if (bytes[0] == key_length_ && starts_with_key(bytes, line)) {
       ++hits_;
@@ -227,25 +226,21 @@ void StatementCache::finish(size_t label_length, const MnemonicEntry* row) {
   if (!indexing_) return;
   const size_t mask = slots_.size() - 1;
   size_t i = hash_ & mask;
-  while (slots_[i] != 0) i = (i + 1) & mask;
-  slots_[i] = offset;
-  hashes_[i] = hash_;
+  while (slots_[i].offset != 0) i = (i + 1) & mask;
+  slots_[i] = Slot{offset, hash_};
   ++count_;
 }
 
 void StatementCache::grow_index() {
   const size_t size = slots_.empty() ? 1024 : slots_.size() * 2;
-  ZeroedArray<uint32_t> slots(size);
-  ZeroedArray<uint32_t> hashes(size);
-  for (size_t k = 0; k < slots_.size(); ++k) {
-    if (slots_[k] == 0) continue;
-    size_t i = hashes_[k] & (size - 1);
-    while (slots[i] != 0) i = (i + 1) & (size - 1);
-    slots[i] = slots_[k];
-    hashes[i] = hashes_[k];
+  ZeroedArray<Slot> slots(size);
+  for (const Slot& slot : slots_) {
+    if (slot.offset == 0) continue;
+    size_t i = slot.hash & (size - 1);
+    while (slots[i].offset != 0) i = (i + 1) & (size - 1);
+    slots[i] = slot;
   }
   slots_ = std::move(slots);
-  hashes_ = std::move(hashes);
 }
 
 bool StatementCache::symbols_resolved(const Entry& entry) const {

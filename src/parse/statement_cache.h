@@ -140,9 +140,13 @@ class StatementCache {
   bool indexing_ = true;
   size_t looked_up_ = 0;
   size_t hits_ = 0;
-  // Open addressing: entry offsets (0 = empty) and their keys' hashes.
-  ZeroedArray<uint32_t> slots_;
-  ZeroedArray<uint32_t> hashes_;
+  // Open addressing: an entry's offset (0 = empty) beside its key's hash,
+  // so that a probe reads one place.
+  struct Slot {
+    uint32_t offset;
+    uint32_t hash;
+  };
+  ZeroedArray<Slot> slots_;
   size_t count_ = 0;
   Entry found_{nullptr};
 

@@ -17,17 +17,15 @@ bool ValueStack::push_string(const char* text, size_t length) {
   return true;
 }
 
-// Items without text (numbers and registers, nearly always) swap their kinds
-// and values alone.
+// Items swap whole, the text a slot keeps from an earlier string included;
+// the text only where there is any (numbers and registers, nearly always,
+// have none).
 void ValueStack::swap_top_two() {
   Value& upper = items_[top_];
   Value& lower = items_[top_ - 1];
-  if (upper.text.empty() && lower.text.empty()) {
-    std::swap(upper.kind, lower.kind);
-    std::swap(upper.value, lower.value);
-    return;
-  }
-  std::swap(upper, lower);
+  std::swap(upper.kind, lower.kind);
+  std::swap(upper.value, lower.value);
+  if (!upper.text.empty() || !lower.text.empty()) upper.text.swap(lower.text);
 }
 
 // All arithmetic wraps at 32 bits; it is done on unsigned numbers so that
