@@ -6,6 +6,7 @@
 #include <utility>
 
 #include "assembly/assembler.h"
+#include "symbols/name_bytes.h"
 
 namespace zorm {
 
@@ -48,26 +49,6 @@ int symbol_compare(std::string_view a, std::string_view b) {
 
 namespace {
 constexpr size_t NAME_BLOCK_SIZE = 64 * 1024;
-
-// Eight bytes at a time, the last few one by one.
-uint64_t name_hash(std::string_view name) {
-  const char* p = name.data();
-  const size_t n = name.size();
-  uint64_t h = n * 0x9E3779B97F4A7C15ull;
-  size_t i = 0;
-  for (; i + 8 <= n; i += 8) {
-    uint64_t word;
-    std::memcpy(&word, p + i, 8);
-    h = (h ^ word) * 0xFF51AFD7ED558CCDull;
-  }
-  if (i < n) {
-    uint64_t tail = 0;
-    for (size_t k = 0; i + k < n; ++k) tail |= uint64_t{static_cast<unsigned char>(p[i + k])} << (8 * k);
-    h = (h ^ tail) * 0xFF51AFD7ED558CCDull;
-  }
-  h ^= h >> 32;
-  return h * 0xC4CEB9FE1A85EC53ull >> 32;
-}
 }  // namespace
 
 // The slot holding the name, or the empty slot where it would go.
@@ -75,7 +56,7 @@ size_t SymbolTable::slot_of(std::string_view name) const {
   const size_t mask = slots_.size() - 1;
   for (size_t i = name_hash(name) & mask;; i = (i + 1) & mask) {
     const Symbol* symbol = slots_[i];
-    if (symbol == nullptr || symbol->name == name) return i;
+    if (symbol == nullptr || same_name(symbol->name, name)) return i;
   }
 }
 
