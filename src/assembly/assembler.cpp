@@ -105,6 +105,15 @@ namespace {
 const char* plural(uint32_t count) { return count == 1 ? "" : "s"; }
 }  // namespace
 
+void Assembler::run_pass() {
+  image.location_counter = 0;
+  sources.expansion_counter = 1;
+  listing.listing_page_used = false;
+  encoding.statement_form = 0;
+  set_char_map(data, 0);
+  statements.assemble_pass();
+}
+
 // The two passes and the run summary, after the command line was read.
 int Assembler::run_passes() {
   Options& o = options;
@@ -124,12 +133,7 @@ int Assembler::run_passes() {
   if (sources.open_source_file(o.source_name) != 0) return EXIT_FILE;
   listing.listing_advance_line();
   pass_number = 0;
-  image.location_counter = 0;
-  sources.expansion_counter = 1;
-  listing.listing_page_used = false;
-  encoding.statement_form = 0;
-  set_char_map(data, 0);
-  statements.assemble_pass();
+  run_pass();
   finish_pass1_symbols(pass1_symbols());
 
   const bool pass1_used_listing = listing.listing_page_used;
@@ -164,17 +168,12 @@ int Assembler::run_passes() {
   }
   image.reset_for_pass2();
   o.listing_level = o.pass2_listing_level;
-  image.location_counter = 0;
   if (o.optimisation_state == -1) o.optimisation_state = 0;
   conditionals.conditional_depth = 0;
   conditionals.skip_depth = 0;
   diagnostics.error_count = 0;
-  sources.expansion_counter = 1;
   sources.total_lines_read = 0;
-  listing.listing_page_used = false;
-  encoding.statement_form = 0;
-  set_char_map(data, 0);
-  statements.assemble_pass();
+  run_pass();
 
   // After pass 2.
   if (debug.is_open()) debug.finish_debug_file();

@@ -132,6 +132,8 @@ class Assembler {
 
  private:
   int run_passes();
+  // What both passes start from, then the pass itself.
+  void run_pass();
 
   FileSystemProvider file_system_;
 };

@@ -70,7 +70,7 @@ class DapServer {
   Json disconnect(const Json& arguments);
   Json terminate(const Json& arguments);
 
-  // Breakpoints and what the stopped program shows (dap_inspection.cpp).
+  // Breakpoints and what the stopped program shows (dap_program_state.cpp).
   Json set_breakpoints(const Json& arguments);
   Json set_function_breakpoints(const Json& arguments);
   Json set_exception_breakpoints(const Json& arguments);
