@@ -103,6 +103,7 @@ Symbol** SymbolTable::slot_for(std::string_view name) {
 Symbol* SymbolTable::insert_at(Symbol** slot, std::string_view name) {
   Symbol& symbol = pool_.emplace_back();
   symbol.name = store_name(name);
+  symbol.index = static_cast<uint32_t>(pool_.size() - 1);
   *slot = &symbol;
   ++count_;
   return &symbol;

@@ -43,6 +43,7 @@ struct Symbol {
   // file -1 for names defined on the command line and the processor names.
   int32_t defined_file = -1;
   int32_t defined_line = 0;
+  uint32_t index = 0;  // the symbol's place in the order of entry, see SymbolTable::at
 };
 
 struct SymbolLookup {
@@ -75,6 +76,10 @@ class SymbolTable {
   std::vector<Symbol*> in_order(SymbolState kind) const;
   size_t size() const { return count_; }
   bool any_of_kind(SymbolState kind) const;
+
+  // The symbol entered as the index-th (from 0); index is below size().
+  Symbol& at(uint32_t index) { return pool_[index]; }
+  const Symbol& at(uint32_t index) const { return pool_[index]; }
 
  private:
   Symbol** slot_for(std::string_view name);

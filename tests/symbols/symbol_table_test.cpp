@@ -1,6 +1,8 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cstdio>
+#include <utility>
 
 #include "support/assemble.h"
 
@@ -85,6 +87,34 @@ TEST(SymbolTable, ManySymbolsInNameOrder) {
   auto order = as.symbols.in_order();
   EXPECT_TRUE(std::is_sorted(order.begin(), order.end(),
                              [](const Symbol* a, const Symbol* b) { return symbol_compare(a->name, b->name) < 0; }));
+}
+
+TEST(SymbolTable, IndicesFollowTheOrderOfEntryAcrossGrowth) {
+  TextStream out, err;
+  Assembler as(out, err);
+  SymbolTable& symbols = as.symbols;
+  // Defined names and names met before their definition are both entered;
+  // 3000 names grow the hash index several times.
+  std::vector<const Symbol*> entered;
+  char name[16];
+  for (int i = 0; i < 3000; ++i) {
+    std::snprintf(name, sizeof name, "n%d", i);
+    if (i % 3 == 0) {
+      symbols.symbol_lookup(name);
+    } else {
+      symbols.symbol_define(name, i, SYM_LABEL, 0);
+    }
+    entered.push_back(symbols.find(name));
+  }
+  symbols.symbol_define("n6", 60, SYM_LABEL, 0);  // defining a name met before keeps its place
+  ASSERT_EQ(symbols.size(), entered.size());
+  for (uint32_t i = 0; i < entered.size(); ++i) {
+    ASSERT_EQ(entered[i]->index, i);
+    ASSERT_EQ(&symbols.at(i), entered[i]);
+    std::snprintf(name, sizeof name, "n%u", i);
+    ASSERT_EQ(symbols.at(i).name, name);
+  }
+  EXPECT_EQ(std::as_const(symbols).at(6).value, 60);
 }
 
 }  // namespace
