@@ -18,7 +18,7 @@ void StatementProcessor::start_macro_call(const char* name_end) {
   // The rest of the call line is not read as tokens; the next line the lexer
   // reads is the first body line.
   as_.lexer.abandon_line();
-  as_.sources.push_macro_expansion(name, macro->body, std::move(arguments), column);
+  as_.sources.push_macro_expansion(name, as_.symbols.macro_body(*macro), std::move(arguments), column);
 }
 
 void StatementProcessor::note_reference(std::string_view name, int column, bool definition) {

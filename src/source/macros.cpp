@@ -176,9 +176,9 @@ int Macros::macro_define() {
     if (as.symbols.symbol_define(name, 0, SYM_MACRO, 0) != DEFINE_OK) return ERROR_REDEFINITION;
     Symbol* symbol = as.symbols.find(name);
     if (symbol == nullptr || symbol->kind != SYM_MACRO) return ERROR_MACRO_DEFINITION;
-    symbol->body = std::make_shared<const std::string>(std::move(body));
+    as.symbols.set_macro_body(*symbol, std::make_shared<const std::string>(std::move(body)));
   } else if (Symbol* symbol = as.symbols.find(name); symbol != nullptr && symbol->kind == SYM_MACRO) {
-    symbol->body = std::make_shared<const std::string>(std::move(body));
+    as.symbols.set_macro_body(*symbol, std::make_shared<const std::string>(std::move(body)));
   }
   return ended_by_endm ? 0 : ERROR_MACRO_DEFINITION;
 }

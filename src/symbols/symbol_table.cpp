@@ -109,6 +109,15 @@ Symbol* SymbolTable::insert_at(Symbol** slot, std::string_view name) {
   return &symbol;
 }
 
+std::shared_ptr<const std::string> SymbolTable::macro_body(const Symbol& macro) const {
+  const auto found = macro_bodies_.find(macro.index);
+  return found == macro_bodies_.end() ? nullptr : found->second;
+}
+
+void SymbolTable::set_macro_body(Symbol& macro, std::shared_ptr<const std::string> body) {
+  macro_bodies_[macro.index] = std::move(body);
+}
+
 void SymbolTable::set_definition_place(Symbol& symbol, const SourcePlace& place) {
   symbol.defined_file = place.file;
   symbol.defined_line = place.line;

@@ -5,6 +5,7 @@
 #include <memory>
 #include <string>
 #include <string_view>
+#include <unordered_map>
 #include <vector>
 
 #include "assembly/run_records.h"
@@ -31,9 +32,6 @@ enum DefineResult : int {
 
 struct Symbol {
   std::string_view name;  // NUL-terminated, kept in the table's name store
-  // A macro's stored body; an expansion holds on to the body it started with,
-  // so a new definition of the macro while it runs does not pull it away.
-  std::shared_ptr<const std::string> body;
   SymbolState kind = SYM_UNDEFINED;
   uint8_t attributes = 0;
   bool structure = false;     // a structure's name (its members have attributes 0x40 + type)
@@ -81,6 +79,12 @@ class SymbolTable {
   Symbol& at(uint32_t index) { return pool_[index]; }
   const Symbol& at(uint32_t index) const { return pool_[index]; }
 
+  // A macro's stored body; empty for a symbol that has none. An expansion
+  // holds on to the body it started with, so a new definition of the macro
+  // while it runs does not pull it away.
+  std::shared_ptr<const std::string> macro_body(const Symbol& macro) const;
+  void set_macro_body(Symbol& macro, std::shared_ptr<const std::string> body);
+
  private:
   Symbol** slot_for(std::string_view name);
   Symbol* insert_at(Symbol** slot, std::string_view name);
@@ -93,6 +97,7 @@ class SymbolTable {
   std::deque<Symbol> pool_;
   ZeroedArray<Symbol*> slots_;  // empty, or a power of two entries, at most half used
   size_t count_ = 0;
+  std::unordered_map<uint32_t, std::shared_ptr<const std::string>> macro_bodies_;  // by symbol index
   std::vector<std::unique_ptr<char[]>> name_blocks_;
   size_t name_block_room_ = 0;
   char* name_block_next_ = nullptr;

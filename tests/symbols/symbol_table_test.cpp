@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <memory>
 #include <utility>
 
 #include "support/assemble.h"
@@ -115,6 +116,25 @@ TEST(SymbolTable, IndicesFollowTheOrderOfEntryAcrossGrowth) {
     ASSERT_EQ(symbols.at(i).name, name);
   }
   EXPECT_EQ(std::as_const(symbols).at(6).value, 60);
+}
+
+TEST(SymbolTable, MacroBodiesBelongToTheirSymbolAndOutliveReplacement) {
+  TextStream out, err;
+  Assembler as(out, err);
+  SymbolTable& symbols = as.symbols;
+  symbols.symbol_define("one", 0, SYM_MACRO, 0);
+  symbols.symbol_define("two", 0, SYM_MACRO, 0);
+  Symbol& one = *symbols.find("one");
+  Symbol& two = *symbols.find("two");
+  EXPECT_EQ(symbols.macro_body(one), nullptr);
+  symbols.set_macro_body(one, std::make_shared<const std::string>("\tnop\n"));
+  symbols.set_macro_body(two, std::make_shared<const std::string>("\thalt\n"));
+  // An expansion keeps the body it started with when the macro is stored again.
+  const std::shared_ptr<const std::string> running = symbols.macro_body(one);
+  symbols.set_macro_body(one, std::make_shared<const std::string>("\tdi\n"));
+  EXPECT_EQ(*running, "\tnop\n");
+  EXPECT_EQ(*symbols.macro_body(one), "\tdi\n");
+  EXPECT_EQ(*symbols.macro_body(two), "\thalt\n");
 }
 
 }  // namespace
