@@ -41,7 +41,7 @@ std::vector<SymbolInfo> symbols_of(const SymbolTable& table) {
   for (const Symbol* symbol : table.in_order()) {
     if (symbol->kind == SYM_UNDEFINED) continue;
     SymbolInfo& info = symbols.emplace_back();
-    info.name = symbol->name;
+    info.name = symbol->name();
     info.value = symbol->value;
     info.kind = kind_of(*symbol);
     info.file = symbol->defined_file;

@@ -11,10 +11,10 @@ namespace zorm {
 
 void StatementProcessor::start_macro_call(const char* name_end) {
   Symbol* macro = as_.symbols.find(std::string_view(as_.lexer.token_text, static_cast<size_t>(as_.lexer.token_length)));
-  std::string name(macro->name);
+  std::string name(macro->name());
   std::string arguments = Macros::scan_arguments(name_end);
   const int column = static_cast<int>(as_.lexer.token_start - as_.sources.current_line);
-  if (as_.record_references && as_.pass_number == 0) note_reference(macro->name, column, false);
+  if (as_.record_references && as_.pass_number == 0) note_reference(macro->name(), column, false);
   // The rest of the call line is not read as tokens; the next line the lexer
   // reads is the first body line.
   as_.lexer.abandon_line();

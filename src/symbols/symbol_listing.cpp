@@ -17,14 +17,14 @@ void report_and_record_symbols(const Pass1Symbols& pass) {
     if (symbol->kind == SYM_UNDEFINED) {
       for (TextStream* stream : {&pass.out, &pass.listing.out()}) {
         stream->printf("File %s, Line %d : Undefined label %s\n", pass.source_name.c_str(), symbol->value,
-                       symbol->name.data());
+                       symbol->name_data);
       }
       ++pass.diagnostics.error_count;
       // The main file's line of the first reference, as printed.
-      pass.diagnostics.note_message("Undefined label " + std::string(symbol->name), 0, symbol->value);
+      pass.diagnostics.note_message("Undefined label " + std::string(symbol->name()), 0, symbol->value);
       pass.listing.listing_advance_line();
     } else if (symbol->kind != SYM_MACRO && debug.is_open()) {
-      debug.write_symbol_record(std::string(symbol->name), symbol->attributes, symbol->value);
+      debug.write_symbol_record(std::string(symbol->name()), symbol->attributes, symbol->value);
     }
   }
   if (debug.is_open()) {
@@ -55,7 +55,7 @@ void print_symbol_table(const Pass1Symbols& pass) {
   for (const Symbol* symbol : pass.symbols.in_order()) {
     if (symbol->kind == SYM_UNDEFINED) continue;
     if (symbol->kind == SYM_MACRO) {
-      listing.printf("%20s : <macro>\n", symbol->name.data());
+      listing.printf("%20s : <macro>\n", symbol->name_data);
       pages.listing_advance_line();
       continue;
     }
@@ -63,10 +63,10 @@ void print_symbol_table(const Pass1Symbols& pass) {
     const int32_t value = symbol->value;
     const char* marker = symbol->kind == SYM_SET ? "   *" : "";
     if (value >= -32768 && value <= 65535) {
-      listing.printf("%20s : $%04lx     %10ld%s\n", symbol->name.data(), static_cast<unsigned long>(value & 0xFFFF),
+      listing.printf("%20s : $%04lx     %10ld%s\n", symbol->name_data, static_cast<unsigned long>(value & 0xFFFF),
                      static_cast<long>(value), marker);
     } else {
-      listing.printf("%20s : $%08lx %10ld%s\n", symbol->name.data(),
+      listing.printf("%20s : $%08lx %10ld%s\n", symbol->name_data,
                      static_cast<unsigned long>(static_cast<uint32_t>(value)), static_cast<long>(value), marker);
     }
     pages.listing_advance_line();

@@ -56,7 +56,7 @@ size_t SymbolTable::slot_of(std::string_view name) const {
   const size_t mask = slots_.size() - 1;
   for (size_t i = name_hash(name) & mask;; i = (i + 1) & mask) {
     const Symbol* symbol = slots_[i];
-    if (symbol == nullptr || same_name(symbol->name, name)) return i;
+    if (symbol == nullptr || same_name(symbol->name(), name)) return i;
   }
 }
 
@@ -70,7 +70,7 @@ const Symbol* SymbolTable::find(std::string_view name) const {
   return slots_[slot_of(name)];
 }
 
-std::string_view SymbolTable::store_name(std::string_view name) {
+const char* SymbolTable::store_name(std::string_view name) {
   const size_t needed = name.size() + 1;
   if (needed > name_block_room_) {
     const size_t size = needed > NAME_BLOCK_SIZE ? needed : NAME_BLOCK_SIZE;
@@ -83,14 +83,14 @@ std::string_view SymbolTable::store_name(std::string_view name) {
   stored[name.size()] = '\0';
   name_block_next_ += needed;
   name_block_room_ -= needed;
-  return std::string_view(stored, name.size());
+  return stored;
 }
 
 void SymbolTable::grow() {
   ZeroedArray<Symbol*> old = std::move(slots_);
   slots_ = ZeroedArray<Symbol*>(old.empty() ? 1024 : old.size() * 2);
   for (Symbol* symbol : old) {
-    if (symbol != nullptr) slots_[slot_of(symbol->name)] = symbol;
+    if (symbol != nullptr) slots_[slot_of(symbol->name())] = symbol;
   }
 }
 
@@ -102,7 +102,8 @@ Symbol** SymbolTable::slot_for(std::string_view name) {
 
 Symbol* SymbolTable::insert_at(Symbol** slot, std::string_view name) {
   Symbol& symbol = pool_.emplace_back();
-  symbol.name = store_name(name);
+  symbol.name_data = store_name(name);
+  symbol.name_length = static_cast<uint32_t>(name.size());
   symbol.index = static_cast<uint32_t>(pool_.size() - 1);
   *slot = &symbol;
   ++count_;
@@ -163,7 +164,7 @@ std::vector<Symbol*> SymbolTable::sorted(std::vector<Symbol*> symbols) {
   std::vector<std::pair<std::string, Symbol*>> keyed;
   keyed.reserve(symbols.size());
   for (Symbol* symbol : symbols) {
-    std::string key(symbol->name);
+    std::string key(symbol->name());
     for (char& c : key) c = static_cast<char>(COLLATION[static_cast<unsigned char>(c)]);
     keyed.emplace_back(std::move(key), symbol);
   }

@@ -30,19 +30,27 @@ enum DefineResult : int {
   DEFINE_PHASE_ERROR = 2,
 };
 
+// One name of the source. Symbols are kept for the whole run, in the order
+// they were entered; the table holds a macro's body beside its symbol, so that
+// the many plain names stay small.
 struct Symbol {
-  std::string_view name;  // NUL-terminated, kept in the table's name store
-  SymbolState kind = SYM_UNDEFINED;
-  uint8_t attributes = 0;
-  bool structure = false;     // a structure's name (its members have attributes 0x40 + type)
-  uint8_t defined_column = 0;  // where the name stands on its defining line
+  const char* name_data = nullptr;  // NUL-terminated, kept in the table's name store
+  uint32_t name_length = 0;
+  uint32_t index = 0;  // the symbol's place in the order of entry, see SymbolTable::at
   int32_t value = 0;
   // Where the symbol was first defined, kept when the run keeps records;
   // file -1 for names defined on the command line and the processor names.
   int32_t defined_file = -1;
   int32_t defined_line = 0;
-  uint32_t index = 0;  // the symbol's place in the order of entry, see SymbolTable::at
+  SymbolState kind = SYM_UNDEFINED;
+  uint8_t attributes = 0;
+  bool structure = false;      // a structure's name (its members have attributes 0x40 + type)
+  uint8_t defined_column = 0;  // where the name stands on its defining line
+
+  std::string_view name() const { return std::string_view(name_data, name_length); }
 };
+
+static_assert(sizeof(void*) != 8 || sizeof(Symbol) == 32, "a symbol takes 32 bytes on 64-bit platforms");
 
 struct SymbolLookup {
   SymbolState kind;
@@ -89,7 +97,7 @@ class SymbolTable {
   Symbol** slot_for(std::string_view name);
   Symbol* insert_at(Symbol** slot, std::string_view name);
   size_t slot_of(std::string_view name) const;
-  std::string_view store_name(std::string_view name);
+  const char* store_name(std::string_view name);
   void grow();
   static std::vector<Symbol*> sorted(std::vector<Symbol*> symbols);
 

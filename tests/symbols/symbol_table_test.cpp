@@ -28,7 +28,7 @@ TEST(SymbolTable, InOrderTraversalFollowsTheCollation) {
   Assembler as(out, err);
   for (const char* name : {"Zeta", "alpha", "Beta", "b1", "bA", "_x", "A"}) as.symbols.symbol_define(name, 1, SYM_LABEL, 0);
   std::vector<std::string> names;
-  for (const Symbol* s : as.symbols.in_order()) names.emplace_back(s->name);
+  for (const Symbol* s : as.symbols.in_order()) names.emplace_back(s->name());
   EXPECT_EQ(names, (std::vector<std::string>{"A", "alpha", "Beta", "bA", "b1", "Zeta", "_x"}));
 }
 
@@ -87,7 +87,7 @@ TEST(SymbolTable, ManySymbolsInNameOrder) {
   EXPECT_EQ(as.symbols.symbol_lookup("L04711").value, 4711);
   auto order = as.symbols.in_order();
   EXPECT_TRUE(std::is_sorted(order.begin(), order.end(),
-                             [](const Symbol* a, const Symbol* b) { return symbol_compare(a->name, b->name) < 0; }));
+                             [](const Symbol* a, const Symbol* b) { return symbol_compare(a->name(), b->name()) < 0; }));
 }
 
 TEST(SymbolTable, IndicesFollowTheOrderOfEntryAcrossGrowth) {
@@ -113,7 +113,8 @@ TEST(SymbolTable, IndicesFollowTheOrderOfEntryAcrossGrowth) {
     ASSERT_EQ(entered[i]->index, i);
     ASSERT_EQ(&symbols.at(i), entered[i]);
     std::snprintf(name, sizeof name, "n%u", i);
-    ASSERT_EQ(symbols.at(i).name, name);
+    ASSERT_EQ(symbols.at(i).name(), name);
+    ASSERT_EQ(symbols.at(i).name_data[symbols.at(i).name_length], '\0');
   }
   EXPECT_EQ(std::as_const(symbols).at(6).value, 60);
 }
