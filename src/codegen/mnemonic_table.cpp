@@ -44,8 +44,8 @@ int do_org(Assembler& as, int32_t) {
   if (const int error = image.set_origin(as.values)) return error;
   int label_error = 0;
   if (as.statements.statement_label[0] != '\0') {
-    const int defined = as.symbols.symbol_define(as.statements.label(), image.listing_value & 0xFFFF, SYM_LABEL,
-                                                 static_cast<uint8_t>(image.segment * 16));
+    const int defined = as.statements.define_statement_label(image.listing_value & 0xFFFF, SYM_LABEL,
+                                                   static_cast<uint8_t>(image.segment * 16));
     if (defined == DEFINE_REDEFINED) label_error = ERROR_REDEFINITION;
     if (defined == DEFINE_PHASE_ERROR) label_error = ERROR_PHASE;
   }

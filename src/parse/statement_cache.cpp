@@ -96,6 +96,7 @@ bool StatementCache::holds_key(const uint8_t* entry, const char* line) {
 }
 
 const StatementCache::Entry* StatementCache::look_up(const char* line) {
+  label_at_ = nullptr;
   key_ = line;
   key_length_ = key_length(line, quoted_);
   if (!following_) sequence_.push_back(0);
@@ -216,8 +217,8 @@ void StatementCache::finish(size_t label_length, const MnemonicEntry* row) {
   at[2] = row == nullptr ? NO_ROW : static_cast<uint8_t>(row - MNEMONIC_TABLE);
   at[3] = static_cast<uint8_t>(lexer.line_end_state);
   at[4] = static_cast<uint8_t>((symbols_ ? SYMBOLS : 0) | (quoted_ ? QUOTED : 0));
-  at[5] = static_cast<uint8_t>(events_size_ & 0xFF);
-  at[6] = static_cast<uint8_t>(events_size_ >> 8);
+  at[5] = at[6] = at[7] = 0xFF;  // NO_LABEL_SYMBOL
+  if (label_length != 0) label_at_ = at;
   // The key's line buffer and the events' buffer reach sixteen bytes past
   // what they hold.
   copy_blocks(at + HEADER_SIZE, key_, key_length_);
@@ -229,6 +230,17 @@ void StatementCache::finish(size_t label_length, const MnemonicEntry* row) {
   while (slots_[i].offset != 0) i = (i + 1) & mask;
   slots_[i] = Slot{offset, hash_};
   ++count_;
+}
+
+void StatementCache::note_label(const Symbol* defined) {
+  uint8_t* at = label_at_;
+  label_at_ = nullptr;
+  if (defined == nullptr || defined->index >= NO_LABEL_SYMBOL) return;
+  const std::string_view name = defined->name();
+  if (name.size() != at[1] || std::memcmp(name.data(), at + HEADER_SIZE, name.size()) != 0) return;
+  at[5] = static_cast<uint8_t>(defined->index);
+  at[6] = static_cast<uint8_t>(defined->index >> 8);
+  at[7] = static_cast<uint8_t>(defined->index >> 16);
 }
 
 void StatementCache::grow_index() {

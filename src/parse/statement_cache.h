@@ -43,6 +43,9 @@ class StatementCache {
     // label alone: the second line-end token is still to come).
     int end_line_state() const { return bytes[3]; }
     bool has_symbols() const { return (bytes[4] & SYMBOLS) != 0; }
+    // The number of the symbol that the label names, or NO_LABEL_SYMBOL
+    // (then the label is looked up by its name).
+    uint32_t label_symbol() const { return bytes[5] | bytes[6] << 8 | static_cast<uint32_t>(bytes[7]) << 16; }
     const uint8_t* events() const { return bytes + HEADER_SIZE + bytes[0]; }
   };
 
@@ -88,6 +91,11 @@ class StatementCache {
   // The statement's first part is known: its label and row (nullptr for a
   // label alone). Keeps the line when nothing made it unfit.
   void finish(size_t label_length, const MnemonicEntry* row);
+  // The statement is over; the symbol it defined last, or nullptr. A kept
+  // line notes its label's symbol when that is the one.
+  void settle(const Symbol* defined) {
+    if (label_at_ != nullptr) note_label(defined);
+  }
   // The line cannot be kept (an error, a directive that reads further
   // lines, a macro call, ...).
   void drop() { recording_ = false; }
@@ -100,8 +108,10 @@ class StatementCache {
   // happened, as the parser leaves it).
   int replay(const Entry& entry);
 
+  static constexpr uint32_t NO_LABEL_SYMBOL = 0xFFFFFF;
+
  private:
-  static constexpr size_t HEADER_SIZE = 7;
+  static constexpr size_t HEADER_SIZE = 8;
   static constexpr uint8_t NO_ROW = 0xFF;
   enum Event : uint8_t { EVENT_END, EVENT_NUMBER, EVENT_STRING, EVENT_SYMBOL, EVENT_ACTION };
   static constexpr uint8_t NOT_IN_LINE = 0xFF;
@@ -112,6 +122,7 @@ class StatementCache {
   static bool starts_with_key(const uint8_t* entry, const char* line);
   static bool holds_key(const uint8_t* entry, const char* line);
   const Entry* look_up(const char* line);
+  void note_label(const Symbol* defined);
 
   uint8_t line_offset(const char* p) const;
   const char* line_pointer(uint8_t offset, const char* outside) const;
@@ -155,6 +166,9 @@ class StatementCache {
   size_t key_length_ = 0;
   uint32_t hash_ = 0;
   bool recording_ = false;
+  // Where the line kept last takes its label's symbol, until the statement
+  // is over.
+  uint8_t* label_at_ = nullptr;
   bool symbols_ = false;
   bool quoted_ = false;
   // The entry offset of each line pass 1 looked up (0 where none was kept),

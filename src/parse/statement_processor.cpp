@@ -45,6 +45,12 @@ void StatementProcessor::note_statement(bool from_expansion) {
   record.from_include = place.file != 0;
 }
 
+int StatementProcessor::define_statement_label(int32_t value, SymbolState kind, uint8_t attributes) {
+  SymbolTable& symbols = as_.symbols;
+  if (label_symbol != nullptr) return symbols.define(*label_symbol, value, kind, attributes);
+  return symbols.symbol_define(label(), value, kind, attributes);
+}
+
 void StatementProcessor::count_and_check() { as_.check_stop(++statement_count); }
 
 void StatementProcessor::run_handler(const MnemonicEntry& row) {
@@ -86,6 +92,11 @@ void StatementProcessor::replay_statement(const StatementCache::Entry& entry) {
   // A label is at most 31 characters; the line buffer is padded past them.
   std::memcpy(statement_label, as_.sources.current_line, sizeof statement_label);
   statement_label[statement_label_length] = '\0';
+  label_symbol = nullptr;
+  if (statement_label_length != 0) {
+    const uint32_t label_index = entry.label_symbol();
+    if (label_index != StatementCache::NO_LABEL_SYMBOL) label_symbol = &as_.symbols.at(label_index);
+  }
   lexer.finish_line(entry.end_line_state());
   if (!entry.has_row()) return;
   const MnemonicEntry& row = entry.row();
@@ -172,6 +183,7 @@ void StatementProcessor::assemble_pass() {
       if (lexer.at_line_start) {
         // A label in column 0, with or without ':'.
         std::memcpy(statement_label, lexer.token_text, static_cast<size_t>(lexer.token_length) + 1);
+        label_symbol = nullptr;
         statement_label_length = static_cast<uint8_t>(lexer.token_length);
         if (as.record_references && as.pass_number == 0) note_reference(label(), 0, true);
         token = lexer.next_token(1);
@@ -251,11 +263,13 @@ void StatementProcessor::assemble_pass() {
     cache.drop();
 
     if (define_label && statement_label[0] != '\0' && !image.line_shows_value) {
-      const int result = as.symbols.symbol_define(label(), static_cast<int32_t>(image.location_counter & 0xFFFF),
-                                                  SYM_LABEL, label_attributes);
+      const int result =
+          define_statement_label(static_cast<int32_t>(image.location_counter & 0xFFFF), SYM_LABEL, label_attributes);
       if (result == DEFINE_REDEFINED) as.diagnostics.report_error(ERROR_REDEFINITION);
       if (result == DEFINE_PHASE_ERROR) as.diagnostics.report_error(ERROR_PHASE);
     }
+
+    cache.settle(as.symbols.last_defined);
 
     // Wrap-up.
     if (as.pass_number == 1 && as.debug.is_open() && image.statement_length > 0 && image.segment == SEGMENT_CODE) {

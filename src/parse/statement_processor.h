@@ -5,6 +5,7 @@
 
 #include "assembly/run_records.h"
 #include "parse/statement_cache.h"
+#include "symbols/symbol_table.h"
 
 namespace zorm {
 
@@ -21,6 +22,11 @@ class StatementProcessor {
   char statement_label[32] = {0};
   uint8_t statement_label_length = 0;
   std::string_view label() const { return std::string_view(statement_label, statement_label_length); }
+  // The label's symbol when a kept line names it, else nullptr (the label is
+  // then looked up by its name).
+  Symbol* label_symbol = nullptr;
+  // Defines the label as the given kind with the given value.
+  int define_statement_label(int32_t value, SymbolState kind, uint8_t attributes);
   uint8_t label_attributes = 0;
   bool conditional_statement = false;
   // Where the statement began (kept only when the run keeps records).

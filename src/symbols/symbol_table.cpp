@@ -128,21 +128,25 @@ void SymbolTable::set_definition_place(Symbol& symbol, const SourcePlace& place)
 int SymbolTable::symbol_define(std::string_view name, int32_t value, SymbolState kind, uint8_t attributes) {
   Symbol** slot = slot_for(name);
   Symbol* symbol = *slot;
-  if (symbol == nullptr) {
-    symbol = insert_at(slot, name);
-  } else if (symbol->kind == SYM_LABEL) {
+  if (symbol == nullptr) symbol = insert_at(slot, name);
+  return define(*symbol, value, kind, attributes);
+}
+
+int SymbolTable::define(Symbol& symbol, int32_t value, SymbolState kind, uint8_t attributes) {
+  last_defined = &symbol;
+  if (symbol.kind == SYM_LABEL) {
     // Label values are fixed in pass 1; pass 2 only checks them.
     if (as_.pass_number == 0) return DEFINE_REDEFINED;
-    return symbol->value == value ? DEFINE_OK : DEFINE_PHASE_ERROR;
+    return symbol.value == value ? DEFINE_OK : DEFINE_PHASE_ERROR;
   }
   // The first definition is the symbol's place: the statement's, or none for
   // a name defined before any source was opened.
-  if (as_.keep_records && (symbol->kind == SYM_UNDEFINED || symbol->defined_line == 0) && !as_.sources.empty()) {
-    set_definition_place(*symbol, as_.statements.place);
+  if (as_.keep_records && (symbol.kind == SYM_UNDEFINED || symbol.defined_line == 0) && !as_.sources.empty()) {
+    set_definition_place(symbol, as_.statements.place);
   }
-  symbol->value = value;
-  symbol->kind = kind;
-  symbol->attributes = attributes;
+  symbol.value = value;
+  symbol.kind = kind;
+  symbol.attributes = attributes;
   return DEFINE_OK;
 }
 
@@ -201,7 +205,7 @@ int handle_equ(Assembler& as, int32_t value) {
   const bool redefinable = value == 1;
   int32_t operand = as.values.empty() ? 0 : as.values.top().value;
   as.values.pop();
-  int result = as.symbols.symbol_define(as.statements.label(), operand, redefinable ? SYM_SET : SYM_LABEL, 0x50);
+  int result = as.statements.define_statement_label(operand, redefinable ? SYM_SET : SYM_LABEL, 0x50);
   as.image.line_shows_value = true;
   as.image.listing_value = operand;
   if (result == DEFINE_REDEFINED) return ERROR_REDEFINITION;

@@ -71,6 +71,10 @@ class SymbolTable {
   explicit SymbolTable(Assembler& as) : as_(as) {}
 
   int symbol_define(std::string_view name, int32_t value, SymbolState kind, uint8_t attributes);
+  // The same for a symbol already found.
+  int define(Symbol& symbol, int32_t value, SymbolState kind, uint8_t attributes);
+  // The symbol that the last definition named, whatever came of it.
+  Symbol* last_defined = nullptr;
   // Sets where a symbol is defined.
   static void set_definition_place(Symbol& symbol, const SourcePlace& place);
   SymbolLookup symbol_lookup(std::string_view name);
