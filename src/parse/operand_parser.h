@@ -30,6 +30,13 @@ class OperandParser {
       default: return other_action_error(action, argument);
     }
   }
+  // Whether action_error() returns 0 for the action again once it has
+  // returned 0 for a statement: the form and the condition are only noted, a
+  // register is admitted by the processor, which is fixed for the run, onto
+  // a value stack that holds what it held then.
+  static bool action_cannot_fail(int action, int argument) {
+    return action <= 2 || (action == 4 && argument == 0);
+  }
   // Reports what action_error() returned unless it was reported already.
   void report_action_error(int error);
 

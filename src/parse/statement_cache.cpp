@@ -144,7 +144,18 @@ uint8_t* StatementCache::room(size_t size) {
 }
 
 void StatementCache::note_number(int32_t value) {
-  if (uint8_t* at = room(5)) {
+  if (value >= 0 && value <= 0xFF) {
+    if (uint8_t* at = room(2)) {
+      at[0] = EVENT_BYTE;
+      at[1] = static_cast<uint8_t>(value);
+    }
+  } else if (value >= 0 && value <= 0xFFFF) {
+    if (uint8_t* at = room(3)) {
+      at[0] = EVENT_WORD;
+      at[1] = static_cast<uint8_t>(value);
+      at[2] = static_cast<uint8_t>(value >> 8);
+    }
+  } else if (uint8_t* at = room(5)) {
     at[0] = EVENT_NUMBER;
     std::memcpy(at + 1, &value, sizeof value);
   }
@@ -181,6 +192,14 @@ const char* StatementCache::line_pointer(uint8_t offset, const char* outside) co
 }
 
 void StatementCache::note_action(int action, int argument) {
+  if (OperandParser::action_cannot_fail(action, argument)) {
+    if (uint8_t* at = room(3)) {
+      at[0] = EVENT_SURE_ACTION;
+      at[1] = static_cast<uint8_t>(action);
+      at[2] = static_cast<uint8_t>(argument);
+    }
+    return;
+  }
   const Lexer& lexer = as_.lexer;
   if (uint8_t* at = room(7)) {
     at[0] = EVENT_ACTION;
@@ -255,30 +274,27 @@ void StatementCache::grow_index() {
   slots_ = std::move(slots);
 }
 
+size_t StatementCache::event_size(const uint8_t* event) {
+  switch (*event) {
+    case EVENT_NUMBER: return 5;
+    case EVENT_BYTE: return 2;
+    case EVENT_WORD: return 3;
+    case EVENT_STRING: return 2 + size_t{event[1]};
+    case EVENT_SYMBOL: return 1 + sizeof(const Symbol*);
+    case EVENT_SURE_ACTION: return 3;
+    default: return 7;
+  }
+}
+
 bool StatementCache::symbols_resolved(const Entry& entry) const {
   if (!entry.has_symbols()) return true;
-  for (const uint8_t* p = entry.events();;) {
-    switch (*p) {
-      case EVENT_END:
-        return true;
-      case EVENT_NUMBER:
-        p += 5;
-        break;
-      case EVENT_STRING:
-        p += 2 + p[1];
-        break;
-      case EVENT_SYMBOL: {
-        const Symbol* symbol;
-        std::memcpy(&symbol, p + 1, sizeof symbol);
-        if (symbol->kind == SYM_UNDEFINED || symbol->kind == SYM_MACRO) return false;
-        p += 1 + sizeof symbol;
-        break;
-      }
-      default:
-        p += 7;
-        break;
-    }
+  for (const uint8_t* p = entry.events(); *p != EVENT_END; p += event_size(p)) {
+    if (*p != EVENT_SYMBOL) continue;
+    const Symbol* symbol;
+    std::memcpy(&symbol, p + 1, sizeof symbol);
+    if (symbol->kind == SYM_UNDEFINED || symbol->kind == SYM_MACRO) return false;
   }
+  return true;
 }
 
 int StatementCache::replay(const Entry& entry) {
@@ -296,6 +312,25 @@ int StatementCache::replay(const Entry& entry) {
         p += 5;
         break;
       }
+      case EVENT_BYTE:
+        if (!values.push(VALUE_NUMBER, p[1])) return 1;
+        p += 2;
+        break;
+      case EVENT_WORD:
+        if (!values.push(VALUE_NUMBER, p[1] | p[2] << 8)) return 1;
+        p += 3;
+        break;
+      case EVENT_SURE_ACTION:
+        if (const int error = as_.parser.action_error(p[1], static_cast<int8_t>(p[2]))) {
+          // Not expected; reported all the same, at the end of the line.
+          Lexer& lexer = as_.lexer;
+          lexer.cursor_ = lexer.end_of_line();
+          lexer.token_start = nullptr;
+          as_.parser.report_action_error(error);
+          return 1;
+        }
+        p += 3;
+        break;
       case EVENT_STRING:
         if (!values.push_string(reinterpret_cast<const char*>(p + 2), p[1])) return 1;
         p += 2 + p[1];

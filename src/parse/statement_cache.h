@@ -113,7 +113,19 @@ class StatementCache {
  private:
   static constexpr size_t HEADER_SIZE = 8;
   static constexpr uint8_t NO_ROW = 0xFF;
-  enum Event : uint8_t { EVENT_END, EVENT_NUMBER, EVENT_STRING, EVENT_SYMBOL, EVENT_ACTION };
+  // Events: numbers in one, two or four bytes; actions that cannot fail
+  // without the lexer's position, which only an error report needs.
+  enum Event : uint8_t {
+    EVENT_END,
+    EVENT_NUMBER,
+    EVENT_BYTE,
+    EVENT_WORD,
+    EVENT_STRING,
+    EVENT_SYMBOL,
+    EVENT_ACTION,
+    EVENT_SURE_ACTION,
+  };
+  static size_t event_size(const uint8_t* event);
   static constexpr uint8_t NOT_IN_LINE = 0xFF;
   // Flags of an entry: it pushes symbols; its key holds a quote.
   static constexpr uint8_t SYMBOLS = 1;
