@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstring>
 #include <array>
+#include <new>
 #include <utility>
 
 #include "assembly/assembler.h"
@@ -55,19 +56,21 @@ constexpr size_t NAME_BLOCK_SIZE = 64 * 1024;
 size_t SymbolTable::slot_of(std::string_view name) const {
   const size_t mask = slots_.size() - 1;
   for (size_t i = name_hash(name) & mask;; i = (i + 1) & mask) {
-    const Symbol* symbol = slots_[i];
-    if (symbol == nullptr || same_name(symbol->name(), name)) return i;
+    const uint32_t entry = slots_[i];
+    if (entry == 0 || same_name(at(entry - 1).name(), name)) return i;
   }
 }
 
 Symbol* SymbolTable::find(std::string_view name) {
   if (slots_.empty()) return nullptr;
-  return slots_[slot_of(name)];
+  const uint32_t entry = slots_[slot_of(name)];
+  return entry == 0 ? nullptr : &at(entry - 1);
 }
 
 const Symbol* SymbolTable::find(std::string_view name) const {
   if (slots_.empty()) return nullptr;
-  return slots_[slot_of(name)];
+  const uint32_t entry = slots_[slot_of(name)];
+  return entry == 0 ? nullptr : &at(entry - 1);
 }
 
 const char* SymbolTable::store_name(std::string_view name) {
@@ -87,27 +90,36 @@ const char* SymbolTable::store_name(std::string_view name) {
 }
 
 void SymbolTable::grow() {
-  ZeroedArray<Symbol*> old = std::move(slots_);
-  slots_ = ZeroedArray<Symbol*>(old.empty() ? 1024 : old.size() * 2);
-  for (Symbol* symbol : old) {
-    if (symbol != nullptr) slots_[slot_of(symbol->name())] = symbol;
+  ZeroedArray<uint32_t> old = std::move(slots_);
+  slots_ = ZeroedArray<uint32_t>(old.empty() ? 1024 : old.size() * 2);
+  for (const uint32_t entry : old) {
+    if (entry != 0) slots_[slot_of(at(entry - 1).name())] = entry;
   }
 }
 
-Symbol** SymbolTable::slot_for(std::string_view name) {
+uint32_t* SymbolTable::slot_for(std::string_view name) {
   // Room first: growing moves every entry.
   if (2 * (count_ + 1) > slots_.size()) grow();
   return &slots_[slot_of(name)];
 }
 
-Symbol* SymbolTable::insert_at(Symbol** slot, std::string_view name) {
-  Symbol& symbol = pool_.emplace_back();
-  symbol.name_data = store_name(name);
-  symbol.name_length = static_cast<uint32_t>(name.size());
-  symbol.index = static_cast<uint32_t>(pool_.size() - 1);
-  *slot = &symbol;
+void SymbolTable::ChunkFree::operator()(Symbol* chunk) const { ::operator delete(chunk); }
+
+SymbolTable::~SymbolTable() = default;
+
+Symbol* SymbolTable::insert_at(uint32_t* slot, std::string_view name) {
+  const size_t index = count_;
+  if ((index & (CHUNK_SIZE - 1)) == 0) {
+    // Raw room: each symbol is made where it is entered.
+    chunks_.emplace_back(static_cast<Symbol*>(::operator new(CHUNK_SIZE * sizeof(Symbol))));
+  }
+  Symbol* symbol = new (&chunks_.back()[index & (CHUNK_SIZE - 1)]) Symbol();
+  symbol->name_data = store_name(name);
+  symbol->name_length = static_cast<uint32_t>(name.size());
+  symbol->index = static_cast<uint32_t>(index);
+  *slot = static_cast<uint32_t>(index + 1);
   ++count_;
-  return &symbol;
+  return symbol;
 }
 
 std::shared_ptr<const std::string> SymbolTable::macro_body(const Symbol& macro) const {
@@ -126,9 +138,8 @@ void SymbolTable::set_definition_place(Symbol& symbol, const SourcePlace& place)
 }
 
 int SymbolTable::symbol_define(std::string_view name, int32_t value, SymbolState kind, uint8_t attributes) {
-  Symbol** slot = slot_for(name);
-  Symbol* symbol = *slot;
-  if (symbol == nullptr) symbol = insert_at(slot, name);
+  uint32_t* slot = slot_for(name);
+  Symbol* symbol = *slot == 0 ? insert_at(slot, name) : &at(*slot - 1);
   return define(*symbol, value, kind, attributes);
 }
 
@@ -151,8 +162,11 @@ int SymbolTable::define(Symbol& symbol, int32_t value, SymbolState kind, uint8_t
 }
 
 SymbolLookup SymbolTable::symbol_lookup(std::string_view name) {
-  Symbol** slot = slot_for(name);
-  if (const Symbol* symbol = *slot) return {symbol->kind, symbol->value, symbol};
+  uint32_t* slot = slot_for(name);
+  if (*slot != 0) {
+    const Symbol& symbol = at(*slot - 1);
+    return {symbol.kind, symbol.value, &symbol};
+  }
   // A conditional directive sees a name never met as 0 and enters nothing.
   if (as_.statements.conditional_statement) return {SYM_LABEL, 0, nullptr};
   Symbol* symbol = insert_at(slot, name);
@@ -180,23 +194,23 @@ std::vector<Symbol*> SymbolTable::sorted(std::vector<Symbol*> symbols) {
 std::vector<Symbol*> SymbolTable::in_order() const {
   std::vector<Symbol*> symbols;
   symbols.reserve(count_);
-  for (Symbol* symbol : slots_) {
-    if (symbol != nullptr) symbols.push_back(symbol);
+  for (const uint32_t entry : slots_) {
+    if (entry != 0) symbols.push_back(entry_symbol(entry));
   }
   return sorted(std::move(symbols));
 }
 
 std::vector<Symbol*> SymbolTable::in_order(SymbolState kind) const {
   std::vector<Symbol*> symbols;
-  for (Symbol* symbol : slots_) {
-    if (symbol != nullptr && symbol->kind == kind) symbols.push_back(symbol);
+  for (const uint32_t entry : slots_) {
+    if (entry != 0 && entry_symbol(entry)->kind == kind) symbols.push_back(entry_symbol(entry));
   }
   return sorted(std::move(symbols));
 }
 
 bool SymbolTable::any_of_kind(SymbolState kind) const {
-  for (const Symbol* symbol : slots_) {
-    if (symbol != nullptr && symbol->kind == kind) return true;
+  for (const uint32_t entry : slots_) {
+    if (entry != 0 && entry_symbol(entry)->kind == kind) return true;
   }
   return false;
 }

@@ -1,7 +1,6 @@
 #pragma once
 
 #include <cstdint>
-#include <deque>
 #include <memory>
 #include <string>
 #include <string_view>
@@ -88,8 +87,12 @@ class SymbolTable {
   bool any_of_kind(SymbolState kind) const;
 
   // The symbol entered as the index-th (from 0); index is below size().
-  Symbol& at(uint32_t index) { return pool_[index]; }
-  const Symbol& at(uint32_t index) const { return pool_[index]; }
+  Symbol& at(uint32_t index) { return chunks_[index >> CHUNK_BITS][index & (CHUNK_SIZE - 1)]; }
+  const Symbol& at(uint32_t index) const { return chunks_[index >> CHUNK_BITS][index & (CHUNK_SIZE - 1)]; }
+
+  SymbolTable(const SymbolTable&) = delete;
+  SymbolTable& operator=(const SymbolTable&) = delete;
+  ~SymbolTable();
 
   // A macro's stored body; empty for a symbol that has none. An expansion
   // holds on to the body it started with, so a new definition of the macro
@@ -98,16 +101,29 @@ class SymbolTable {
   void set_macro_body(Symbol& macro, std::shared_ptr<const std::string> body);
 
  private:
-  Symbol** slot_for(std::string_view name);
-  Symbol* insert_at(Symbol** slot, std::string_view name);
+  // The symbol of a slot's entry (its index plus one).
+  Symbol* entry_symbol(uint32_t entry) const {
+    return &chunks_[(entry - 1) >> CHUNK_BITS][(entry - 1) & (CHUNK_SIZE - 1)];
+  }
+  uint32_t* slot_for(std::string_view name);
+  Symbol* insert_at(uint32_t* slot, std::string_view name);
   size_t slot_of(std::string_view name) const;
   const char* store_name(std::string_view name);
   void grow();
   static std::vector<Symbol*> sorted(std::vector<Symbol*> symbols);
 
   Assembler& as_;
-  std::deque<Symbol> pool_;
-  ZeroedArray<Symbol*> slots_;  // empty, or a power of two entries, at most half used
+  // The symbols in chunks that never move, filled one symbol at a time (a
+  // chunk's untouched rest takes no memory).
+  static constexpr size_t CHUNK_BITS = 12;
+  static constexpr size_t CHUNK_SIZE = size_t{1} << CHUNK_BITS;
+  struct ChunkFree {
+    void operator()(Symbol* chunk) const;
+  };
+  std::vector<std::unique_ptr<Symbol[], ChunkFree>> chunks_;
+  // A symbol's index plus one (0 = empty): empty, or a power of two entries,
+  // at most half used.
+  ZeroedArray<uint32_t> slots_;
   size_t count_ = 0;
   std::unordered_map<uint32_t, std::shared_ptr<const std::string>> macro_bodies_;  // by symbol index
   std::vector<std::unique_ptr<char[]>> name_blocks_;

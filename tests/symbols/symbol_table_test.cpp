@@ -95,10 +95,11 @@ TEST(SymbolTable, IndicesFollowTheOrderOfEntryAcrossGrowth) {
   Assembler as(out, err);
   SymbolTable& symbols = as.symbols;
   // Defined names and names met before their definition are both entered;
-  // 3000 names grow the hash index several times.
+  // 10,000 names grow the hash index several times and fill more than one
+  // block of symbols, which never move.
   std::vector<const Symbol*> entered;
   char name[16];
-  for (int i = 0; i < 3000; ++i) {
+  for (int i = 0; i < 10000; ++i) {
     std::snprintf(name, sizeof name, "n%d", i);
     if (i % 3 == 0) {
       symbols.symbol_lookup(name);
@@ -117,6 +118,12 @@ TEST(SymbolTable, IndicesFollowTheOrderOfEntryAcrossGrowth) {
     ASSERT_EQ(symbols.at(i).name_data[symbols.at(i).name_length], '\0');
   }
   EXPECT_EQ(std::as_const(symbols).at(6).value, 60);
+  // Every symbol is found again by its name, and listed once in name order.
+  for (uint32_t i = 0; i < entered.size(); ++i) ASSERT_EQ(symbols.find(entered[i]->name()), entered[i]);
+  const std::vector<Symbol*> listed = symbols.in_order();
+  ASSERT_EQ(listed.size(), entered.size());
+  for (size_t i = 1; i < listed.size(); ++i) ASSERT_LT(symbol_compare(listed[i - 1]->name(), listed[i]->name()), 0);
+  EXPECT_EQ(symbols.in_order(SYM_UNDEFINED).size(), 3333u);
 }
 
 TEST(SymbolTable, MacroBodiesBelongToTheirSymbolAndOutliveReplacement) {
