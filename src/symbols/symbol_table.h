@@ -4,6 +4,7 @@
 #include <memory>
 #include <string>
 #include <string_view>
+#include <type_traits>
 #include <unordered_map>
 #include <vector>
 
@@ -50,6 +51,8 @@ struct Symbol {
 };
 
 static_assert(sizeof(void*) != 8 || sizeof(Symbol) == 32, "a symbol takes 32 bytes on 64-bit platforms");
+// The table frees its blocks of symbols without destroying them one by one.
+static_assert(std::is_trivially_destructible_v<Symbol>);
 
 struct SymbolLookup {
   SymbolState kind;
