@@ -57,20 +57,20 @@ size_t SymbolTable::slot_of(std::string_view name) const {
   const size_t mask = slots_.size() - 1;
   for (size_t i = name_hash(name) & mask;; i = (i + 1) & mask) {
     const uint32_t entry = slots_[i];
-    if (entry == 0 || same_name(at(entry - 1).name(), name)) return i;
+    if (entry == 0 || same_name(entry_symbol(entry)->name(), name)) return i;
   }
 }
 
 Symbol* SymbolTable::find(std::string_view name) {
   if (slots_.empty()) return nullptr;
   const uint32_t entry = slots_[slot_of(name)];
-  return entry == 0 ? nullptr : &at(entry - 1);
+  return entry == 0 ? nullptr : entry_symbol(entry);
 }
 
 const Symbol* SymbolTable::find(std::string_view name) const {
   if (slots_.empty()) return nullptr;
   const uint32_t entry = slots_[slot_of(name)];
-  return entry == 0 ? nullptr : &at(entry - 1);
+  return entry == 0 ? nullptr : entry_symbol(entry);
 }
 
 const char* SymbolTable::store_name(std::string_view name) {
@@ -93,7 +93,7 @@ void SymbolTable::grow() {
   ZeroedArray<uint32_t> old = std::move(slots_);
   slots_ = ZeroedArray<uint32_t>(old.empty() ? 1024 : old.size() * 2);
   for (const uint32_t entry : old) {
-    if (entry != 0) slots_[slot_of(at(entry - 1).name())] = entry;
+    if (entry != 0) slots_[slot_of(entry_symbol(entry)->name())] = entry;
   }
 }
 
@@ -139,7 +139,7 @@ void SymbolTable::set_definition_place(Symbol& symbol, const SourcePlace& place)
 
 int SymbolTable::symbol_define(std::string_view name, int32_t value, SymbolState kind, uint8_t attributes) {
   uint32_t* slot = slot_for(name);
-  Symbol* symbol = *slot == 0 ? insert_at(slot, name) : &at(*slot - 1);
+  Symbol* symbol = *slot == 0 ? insert_at(slot, name) : entry_symbol(*slot);
   return define(*symbol, value, kind, attributes);
 }
 
@@ -164,8 +164,8 @@ int SymbolTable::define(Symbol& symbol, int32_t value, SymbolState kind, uint8_t
 SymbolLookup SymbolTable::symbol_lookup(std::string_view name) {
   uint32_t* slot = slot_for(name);
   if (*slot != 0) {
-    const Symbol& symbol = at(*slot - 1);
-    return {symbol.kind, symbol.value, &symbol};
+    const Symbol* symbol = entry_symbol(*slot);
+    return {symbol->kind, symbol->value, symbol};
   }
   // A conditional directive sees a name never met as 0 and enters nothing.
   if (as_.statements.conditional_statement) return {SYM_LABEL, 0, nullptr};

@@ -90,8 +90,8 @@ class SymbolTable {
   bool any_of_kind(SymbolState kind) const;
 
   // The symbol entered as the index-th (from 0); index is below size().
-  Symbol& at(uint32_t index) { return chunks_[index >> CHUNK_BITS][index & (CHUNK_SIZE - 1)]; }
-  const Symbol& at(uint32_t index) const { return chunks_[index >> CHUNK_BITS][index & (CHUNK_SIZE - 1)]; }
+  Symbol& at(uint32_t index) { return *symbol_at(index); }
+  const Symbol& at(uint32_t index) const { return *symbol_at(index); }
 
   SymbolTable(const SymbolTable&) = delete;
   SymbolTable& operator=(const SymbolTable&) = delete;
@@ -104,10 +104,9 @@ class SymbolTable {
   void set_macro_body(Symbol& macro, std::shared_ptr<const std::string> body);
 
  private:
+  Symbol* symbol_at(uint32_t index) const { return &chunks_[index >> CHUNK_BITS][index & (CHUNK_SIZE - 1)]; }
   // The symbol of a slot's entry (its index plus one).
-  Symbol* entry_symbol(uint32_t entry) const {
-    return &chunks_[(entry - 1) >> CHUNK_BITS][(entry - 1) & (CHUNK_SIZE - 1)];
-  }
+  Symbol* entry_symbol(uint32_t entry) const { return symbol_at(entry - 1); }
   uint32_t* slot_for(std::string_view name);
   Symbol* insert_at(uint32_t* slot, std::string_view name);
   size_t slot_of(std::string_view name) const;
