@@ -9,6 +9,7 @@
 
 #include "assembly/assembler.h"
 #include "parse/keyword_index.h"
+#include "parse/name_length.h"
 #include "source/byte_blocks.h"
 
 namespace zorm {
@@ -80,37 +81,6 @@ constexpr auto IDENTIFIER_CHAR = make_table<bool>(make_identifier_char, std::mak
 constexpr KeywordIndex<128> KEYWORD_INDEX(KEYWORD_TABLE, KEYWORD_COUNT);
 
 constexpr int NAME_BLOCK = 16;
-
-// How many of the bytes at p continue a name (the first is a name
-// character), at most MAX_IDENTIFIER_CHARS; 32 bytes at p are readable.
-#if defined(__SSE2__)
-uint32_t name_mask(const char* p) {
-  const __m128i bytes = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p));
-  // Letters: the byte with bit 5 set, moved so that 'a' to 'z' are the 26
-  // smallest signed values; digits likewise.
-  const __m128i lower = _mm_or_si128(bytes, _mm_set1_epi8(0x20));
-  const __m128i letter =
-      _mm_cmplt_epi8(_mm_add_epi8(lower, _mm_set1_epi8(static_cast<char>(0x80 - 'a'))), _mm_set1_epi8(-128 + 26));
-  const __m128i digit =
-      _mm_cmplt_epi8(_mm_add_epi8(bytes, _mm_set1_epi8(static_cast<char>(0x80 - '0'))), _mm_set1_epi8(-128 + 10));
-  const __m128i marks = _mm_or_si128(_mm_or_si128(_mm_cmpeq_epi8(bytes, _mm_set1_epi8('_')),
-                                                  _mm_cmpeq_epi8(bytes, _mm_set1_epi8('.'))),
-                                     _mm_cmpeq_epi8(bytes, _mm_set1_epi8('?')));
-  return static_cast<uint32_t>(_mm_movemask_epi8(_mm_or_si128(_mm_or_si128(letter, digit), marks)));
-}
-
-int name_length(const char* p) {
-  const uint32_t mask = name_mask(p) | name_mask(p + NAME_BLOCK) << NAME_BLOCK;
-  const int n = __builtin_ctz(~mask | 0x80000000u);
-  return n;
-}
-#else
-int name_length(const char* p) {
-  int n = 1;
-  while (n < MAX_IDENTIFIER_CHARS && IDENTIFIER_CHAR[static_cast<unsigned char>(p[n])]) ++n;
-  return n;
-}
-#endif
 
 // The first byte from p that is not a space or a tab, sixteen at a time: the
 // line buffer is padded so that a block can be read anywhere in the line.
