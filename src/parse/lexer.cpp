@@ -95,6 +95,8 @@ const char* after_blanks(const char* p) {
 
 const char Lexer::empty_line_[1] = {'\0'};
 
+bool Lexer::is_exact_keyword(const char* p, size_t length) { return KEYWORD_INDEX.find_padded(p, length) >= 0; }
+
 Lexer::Lexer(Assembler& as) : cursor_(empty_line_), as_(as) {}
 
 void Lexer::abandon_line() {

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <array>
+#include <cstddef>
 #include <cstdint>
 
 #include "parse/tokens.h"
@@ -32,6 +33,11 @@ class Lexer {
   int cursor_offset() const;
   void set_cursor_to_end() { cursor_ = empty_line_; }
   const char* cursor() const { return cursor_; }
+
+  // For a reader that looks over a line before the lexer does: whether a
+  // name is a keyword when names compare byte for byte (8 bytes at p are
+  // readable).
+  static bool is_exact_keyword(const char* p, size_t length);
 
   const char* cursor_ = nullptr;
   int line_end_state = 0;

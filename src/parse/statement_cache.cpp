@@ -5,6 +5,7 @@
 #include "assembly/assembler.h"
 #include "codegen/mnemonic_table.h"
 #include "source/byte_blocks.h"
+#include "symbols/name_bytes.h"
 
 namespace zorm {
 
@@ -99,7 +100,39 @@ const StatementCache::Entry* StatementCache::look_up(const char* line) {
   label_at_ = nullptr;
   key_ = line;
   key_length_ = key_length(line, quoted_);
+  shaped_ = false;
   if (!following_) sequence_.push_back(0);
+  const Entry* entry = look_up_key(line);
+  if (entry != nullptr || following_ || quoted_) return entry;
+  // A line met for the first time in pass 1: its shape may have been met.
+  return look_up_shape(line);
+}
+
+// Kept out of line: the statement loop around look_up stays as small as it
+// was without shapes.
+[[gnu::noinline]] const StatementCache::Entry* StatementCache::look_up_shape(const char* line) {
+  if (as_.options.keyword_compare != keyword_strcmp) return nullptr;
+  // The key's hash is known while the index is kept.
+  unshaped_at_ = indexing_ ? &unshaped_[hash_ & (UNSHAPED_SIZE - 1)] : nullptr;
+  if (unshaped_at_ != nullptr && *unshaped_at_ == hash_) return nullptr;
+  if (!shape_.read(line, key_length_)) {
+    note_unshaped();
+    return nullptr;
+  }
+  shape_hash_ = key_hash(shape_.text, shape_.text_length);
+  const uint32_t model = find_shape();
+  if (model == NOT_KEPT) {
+    // Lines of a shape that no line could be kept from are read afresh.
+    note_unshaped();
+    return nullptr;
+  }
+  if (model != 0) return keep_from_shape(line, model);
+  shaped_ = true;
+  note_unshaped();
+  return nullptr;
+}
+
+const StatementCache::Entry* StatementCache::look_up_key(const char* line) {
   if (!indexing_) return nullptr;
   hash_ = key_hash(line, key_length_);
   if (!following_ && ++looked_up_ == INDEX_TRIAL && hits_ * 16 < looked_up_) {
@@ -143,22 +176,26 @@ uint8_t* StatementCache::room(size_t size) {
   return at;
 }
 
-void StatementCache::note_number(int32_t value) {
+size_t StatementCache::encode_number(uint8_t* at, int32_t value) {
   if (value >= 0 && value <= 0xFF) {
-    if (uint8_t* at = room(2)) {
-      at[0] = EVENT_BYTE;
-      at[1] = static_cast<uint8_t>(value);
-    }
-  } else if (value >= 0 && value <= 0xFFFF) {
-    if (uint8_t* at = room(3)) {
-      at[0] = EVENT_WORD;
-      at[1] = static_cast<uint8_t>(value);
-      at[2] = static_cast<uint8_t>(value >> 8);
-    }
-  } else if (uint8_t* at = room(5)) {
-    at[0] = EVENT_NUMBER;
-    std::memcpy(at + 1, &value, sizeof value);
+    at[0] = EVENT_BYTE;
+    at[1] = static_cast<uint8_t>(value);
+    return 2;
   }
+  if (value >= 0 && value <= 0xFFFF) {
+    at[0] = EVENT_WORD;
+    at[1] = static_cast<uint8_t>(value);
+    at[2] = static_cast<uint8_t>(value >> 8);
+    return 3;
+  }
+  at[0] = EVENT_NUMBER;
+  std::memcpy(at + 1, &value, sizeof value);
+  return 5;
+}
+
+void StatementCache::note_number(int32_t value) {
+  const size_t size = value >= 0 && value <= 0xFF ? 2 : value >= 0 && value <= 0xFFFF ? 3 : 5;
+  if (uint8_t* at = room(size)) encode_number(at, value);
 }
 
 void StatementCache::note_string(const char* text, size_t length) {
@@ -221,10 +258,21 @@ void StatementCache::finish(size_t label_length, const MnemonicEntry* row) {
     return;
   }
   events_[events_size_++] = EVENT_END;
+  const uint32_t offset =
+      store(label_length, row == nullptr ? NO_ROW : static_cast<uint8_t>(row - MNEMONIC_TABLE),
+            static_cast<uint8_t>(lexer.line_end_state), static_cast<uint8_t>((symbols_ ? SYMBOLS : 0) | (quoted_ ? QUOTED : 0)));
+  if (offset != 0 && shaped_) {
+    shaped_ = false;
+    if (unshaped_at_ != nullptr) *unshaped_at_ = ~hash_;
+    note_shape(shape_fits(label_length) ? offset : NOT_KEPT);
+  }
+}
+
+uint32_t StatementCache::store(size_t label_length, uint8_t row, uint8_t end_line_state, uint8_t flags) {
   const size_t size = HEADER_SIZE + key_length_ + events_size_;
   if (indexing_ && 2 * (count_ + 1) > slots_.size()) grow_index();
   if (block_used_ + size + COPY_SLACK > BLOCK_SIZE) {
-    if (blocks_.size() >= (size_t{1} << (32 - BLOCK_BITS))) return;  // offsets are 32 bits
+    if (blocks_.size() >= (size_t{1} << (32 - BLOCK_BITS))) return 0;  // offsets are 32 bits
     blocks_.emplace_back(new uint8_t[BLOCK_SIZE]);
     block_used_ = blocks_.size() == 1 ? 1 : 0;
   }
@@ -233,9 +281,9 @@ void StatementCache::finish(size_t label_length, const MnemonicEntry* row) {
   block_used_ += size;
   at[0] = static_cast<uint8_t>(key_length_);
   at[1] = static_cast<uint8_t>(label_length);
-  at[2] = row == nullptr ? NO_ROW : static_cast<uint8_t>(row - MNEMONIC_TABLE);
-  at[3] = static_cast<uint8_t>(lexer.line_end_state);
-  at[4] = static_cast<uint8_t>((symbols_ ? SYMBOLS : 0) | (quoted_ ? QUOTED : 0));
+  at[2] = row;
+  at[3] = end_line_state;
+  at[4] = flags;
   at[5] = at[6] = at[7] = 0xFF;  // NO_LABEL_SYMBOL
   if (label_length != 0) label_at_ = at;
   // The key's line buffer and the events' buffer reach sixteen bytes past
@@ -243,12 +291,153 @@ void StatementCache::finish(size_t label_length, const MnemonicEntry* row) {
   copy_blocks(at + HEADER_SIZE, key_, key_length_);
   copy_blocks(at + HEADER_SIZE + key_length_, events_, events_size_);
   if (!following_) sequence_.back() = offset;
-  if (!indexing_) return;
+  if (!indexing_) return offset;
   const size_t mask = slots_.size() - 1;
   size_t i = hash_ & mask;
   while (slots_[i].offset != 0) i = (i + 1) & mask;
   slots_[i] = Slot{offset, hash_};
   ++count_;
+  return offset;
+}
+
+// The kept line of the shape of the line looked up, or 0. A shape is stored
+// as its length, the offset of its line and its text, which is compared
+// eight bytes at a time: both texts have room behind them.
+uint32_t StatementCache::find_shape() const {
+  if (shape_count_ == 0) return 0;
+  const size_t length = shape_.text_length;
+  const size_t mask = shape_slots_.size() - 1;
+  for (size_t i = shape_hash_ & mask;; i = (i + 1) & mask) {
+    const Slot& slot = shape_slots_[i];
+    if (slot.offset == 0) return 0;
+    if (slot.hash != shape_hash_) continue;
+    const uint8_t* stored = shape_store_.data() + slot.offset - 1;
+    if (stored[0] != length) continue;
+    const char* text = reinterpret_cast<const char*>(stored + 5);
+    uint64_t differ = 0;
+    size_t k = 0;
+    for (; k + 8 <= length; k += 8) differ |= load64(text + k) ^ load64(shape_.text + k);
+    if (k < length) differ |= (load64(text + k) ^ load64(shape_.text + k)) & (~0ull >> (8 * (8 - (length - k))));
+    if (differ != 0) continue;
+    uint32_t offset;
+    std::memcpy(&offset, stored + 1, sizeof offset);
+    return offset;
+  }
+}
+
+const StatementCache::Entry* StatementCache::keep_from_shape(const char* line, uint32_t model_offset) {
+  const uint8_t* model = entry_at(model_offset);
+  // An instruction in bss is not replayed: read afresh, it stops before its
+  // names, so nothing is entered for it here.
+  if (Entry{model}.is_instruction() && as_.image.segment == SEGMENT_BSS) return nullptr;
+  // The model's events with this line's names and numbers, which stand in
+  // the same order as the model's.
+  events_size_ = 0;
+  bool symbols = false;
+  size_t hole = 0;
+  for (const uint8_t* p = model + HEADER_SIZE + model[0];;) {
+    uint8_t* at = events_ + events_size_;
+    switch (*p) {
+      case EVENT_END:
+        break;
+      case EVENT_SURE_ACTION:
+        std::memcpy(at, p, 3);
+        events_size_ += 3;
+        p += 3;
+        continue;
+      case EVENT_SYMBOL: {
+        const LineShape::Hole& name = shape_.holes[hole++];
+        // Entered as the lexer enters a name it meets.
+        const Symbol* symbol = as_.symbols.symbol_lookup(std::string_view(line + name.start, name.length)).symbol;
+        if (symbol == nullptr) return nullptr;
+        at[0] = EVENT_SYMBOL;
+        std::memcpy(at + 1, &symbol, sizeof symbol);
+        events_size_ += 1 + sizeof symbol;
+        symbols = true;
+        p += 1 + sizeof symbol;
+        continue;
+      }
+      default:  // a number: the shape has only those and the above
+        events_size_ += encode_number(at, shape_.holes[hole++].value);
+        p += event_size(p);
+        continue;
+    }
+    break;
+  }
+  // As many events as a line may keep (the buffer has room for the numbers
+  // here taking more bytes than the model's).
+  if (events_size_ > MAX_EVENTS) return nullptr;
+  events_[events_size_++] = EVENT_END;
+  const uint32_t offset = store(shape_.label_length, model[2], model[3], symbols ? SYMBOLS : 0);
+  if (offset == 0) return nullptr;
+  found_.bytes = entry_at(offset);
+  return &found_;
+}
+
+// Notes the shape of the line looked up last with its model, or NOT_KEPT.
+void StatementCache::note_shape(uint32_t model_offset) {
+  if (model_offset == NOT_KEPT) note_unshaped();
+  if (2 * (shape_count_ + 1) > shape_slots_.size()) grow_shapes();
+  const size_t mask = shape_slots_.size() - 1;
+  size_t i = shape_hash_ & mask;
+  while (shape_slots_[i].offset != 0) i = (i + 1) & mask;
+  shape_slots_[i] = Slot{static_cast<uint32_t>(shape_store_.size() + 1), shape_hash_};
+  ++shape_count_;
+  shape_store_.push_back(static_cast<uint8_t>(shape_.text_length));
+  const uint8_t* bytes = reinterpret_cast<const uint8_t*>(&model_offset);
+  shape_store_.insert(shape_store_.end(), bytes, bytes + sizeof model_offset);
+  shape_store_.insert(shape_store_.end(), shape_.text, shape_.text + shape_.text_length);
+  shape_store_.insert(shape_store_.end(), 8, 0);
+}
+
+// Whether the events just kept hold the line's names and numbers in the
+// order of its shape, and nothing that differs from line to line of that
+// shape.
+bool StatementCache::shape_fits(size_t label_length) const {
+  if (label_length != shape_.label_length) return false;
+  size_t hole = 0;
+  for (const uint8_t* p = events_; *p != EVENT_END; p += event_size(p)) {
+    switch (*p) {
+      case EVENT_NUMBER:
+      case EVENT_BYTE:
+      case EVENT_WORD: {
+        int32_t value;
+        if (*p == EVENT_NUMBER) {
+          std::memcpy(&value, p + 1, sizeof value);
+        } else {
+          value = *p == EVENT_BYTE ? p[1] : p[1] | p[2] << 8;
+        }
+        if (hole == shape_.hole_count || !shape_.holes[hole].is_number || shape_.holes[hole].value != value) return false;
+        ++hole;
+        break;
+      }
+      case EVENT_SYMBOL: {
+        const Symbol* symbol;
+        std::memcpy(&symbol, p + 1, sizeof symbol);
+        if (hole == shape_.hole_count || shape_.holes[hole].is_number) return false;
+        const LineShape::Hole& name = shape_.holes[hole++];
+        if (symbol->name() != std::string_view(key_ + name.start, name.length)) return false;
+        break;
+      }
+      case EVENT_SURE_ACTION:
+        break;
+      default:
+        return false;  // a string, or an action that keeps where the lexer stood
+    }
+  }
+  return hole == shape_.hole_count;
+}
+
+void StatementCache::grow_shapes() {
+  const size_t size = shape_slots_.empty() ? 256 : shape_slots_.size() * 2;
+  ZeroedArray<Slot> slots(size);
+  for (const Slot& slot : shape_slots_) {
+    if (slot.offset == 0) continue;
+    size_t i = slot.hash & (size - 1);
+    while (slots[i].offset != 0) i = (i + 1) & (size - 1);
+    slots[i] = slot;
+  }
+  shape_slots_ = std::move(slots);
 }
 
 void StatementCache::note_label(const Symbol* defined) {
@@ -256,7 +445,7 @@ void StatementCache::note_label(const Symbol* defined) {
   label_at_ = nullptr;
   if (defined == nullptr || defined->index >= NO_LABEL_SYMBOL) return;
   const std::string_view name = defined->name();
-  if (name.size() != at[1] || std::memcmp(name.data(), at + HEADER_SIZE, name.size()) != 0) return;
+  if (!same_name(name, std::string_view(reinterpret_cast<const char*>(at + HEADER_SIZE), at[1]))) return;
   at[5] = static_cast<uint8_t>(defined->index);
   at[6] = static_cast<uint8_t>(defined->index >> 8);
   at[7] = static_cast<uint8_t>(defined->index >> 16);

@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "codegen/mnemonic_table.h"
+#include "parse/line_shape.h"
 #include "symbols/zeroed_array.h"
 
 namespace zorm {
@@ -31,6 +32,13 @@ struct Symbol;
 // The text compared is the line up to a comment that no quote precedes,
 // without the blanks before it: the lexer ends the statement there whatever
 // follows.
+//
+// Pass 1 also knows the lines it kept by their shape (see LineShape): a line
+// met for the first time whose shape was seen before is kept at once from
+// the line of that shape, with its own names and numbers put in, instead of
+// being lexed and parsed. Only shapes whose every action cannot fail are
+// noted: an action that can fail keeps where the lexer stood, which differs
+// from line to line.
 class StatementCache {
  public:
   // One kept line, as its bytes in the store.
@@ -39,6 +47,7 @@ class StatementCache {
     size_t label_length() const { return bytes[1]; }
     bool has_row() const { return bytes[2] != NO_ROW; }
     const MnemonicEntry& row() const { return MNEMONIC_TABLE[bytes[2]]; }
+    bool is_instruction() const { return has_row() && row().z80_cycles != 0; }
     // The lexer's line-end state when the statement was over (1 after a
     // label alone: the second line-end token is still to come).
     int end_line_state() const { return bytes[3]; }
@@ -134,7 +143,24 @@ class StatementCache {
   static bool starts_with_key(const uint8_t* entry, const char* line);
   static bool holds_key(const uint8_t* entry, const char* line);
   const Entry* look_up(const char* line);
+  const Entry* look_up_key(const char* line);
   void note_label(const Symbol* defined);
+  const Entry* look_up_shape(const char* line);
+  // The kept line of the shape of the line looked up (its model), 0 for a
+  // shape not met before, or NOT_KEPT for one that no line is kept from.
+  uint32_t find_shape() const;
+  static constexpr uint32_t NOT_KEPT = 0xFFFFFFFF;
+  // Keeps the line looked up as its model was kept, with its own names and
+  // numbers.
+  const Entry* keep_from_shape(const char* line, uint32_t model_offset);
+  // Whether the line just kept makes a model for its shape.
+  bool shape_fits(size_t label_length) const;
+  void note_shape(uint32_t model_offset);
+  void grow_shapes();
+  // Keeps the line looked up with the events in events_; its offset, or 0
+  // when there is no room.
+  uint32_t store(size_t label_length, uint8_t row, uint8_t end_line_state, uint8_t flags);
+  size_t encode_number(uint8_t* at, int32_t value);
 
   uint8_t line_offset(const char* p) const;
   const char* line_pointer(uint8_t offset, const char* outside) const;
@@ -189,9 +215,34 @@ class StatementCache {
   bool following_ = false;
   size_t followed_ = 0;
   uint32_t errors_at_begin_ = 0;
+  // The shape of the line last looked up in pass 1; shaped_ while it is one
+  // not met before, to be noted when the line is kept.
+  LineShape shape_;
+  bool shaped_ = false;
+  uint32_t shape_hash_ = 0;
+  // The shapes of pass 1, one after the other: the length of the text, the
+  // model's offset, the text and eight bytes of room. Looked up by slots like
+  // the lines.
+  std::vector<uint8_t> shape_store_;
+  ZeroedArray<Slot> shape_slots_;
+  size_t shape_count_ = 0;
+  // The key hashes of lines met before that have no shape to keep them by,
+  // so that they are not read for it again (a line that shares a hash with
+  // one of them is only read afresh, as it would be without shapes). A line
+  // of a shape not met before is noted here until it is kept: lines that are
+  // never kept (macro calls, conditional directives, ...) need no shape.
+  static constexpr size_t UNSHAPED_SIZE = 4096;
+  uint32_t unshaped_[UNSHAPED_SIZE] = {};
+  uint32_t* unshaped_at_ = nullptr;  // the place of the line looked up last
+  void note_unshaped() {
+    if (unshaped_at_ != nullptr) *unshaped_at_ = hash_;
+  }
+
   // A line with more events than this is not kept.
   static constexpr size_t MAX_EVENTS = 4096;
-  uint8_t events_[MAX_EVENTS + 1 + COPY_SLACK];
+  // Room also for a line kept from its shape, whose numbers may each take
+  // three bytes more than those of its model.
+  uint8_t events_[MAX_EVENTS + 1 + COPY_SLACK + 3 * LineShape::MAX_HOLES];
   size_t events_size_ = 0;
 };
 

@@ -81,7 +81,7 @@ bool StatementProcessor::look_up_line() {
 // undefined, an instruction in bss.
 bool StatementProcessor::replayable(const StatementCache::Entry& entry) const {
   if (as_.pass_number != 0 && !as_.statement_cache.symbols_resolved(entry)) return false;
-  return !(entry.has_row() && entry.row().z80_cycles != 0 && as_.image.segment == SEGMENT_BSS);
+  return !(entry.is_instruction() && as_.image.segment == SEGMENT_BSS);
 }
 
 // The statement of a kept line: what the ordinary path does once it has

@@ -318,6 +318,91 @@ TEST(KeptLines, LongLinesAndStructures) {
   EXPECT_GE(kept.replays, 1u);
 }
 
+TEST(KeptLines, LinesOfAShapeMetBefore) {
+  // Pass 1 keeps a line from an earlier line of the same shape, with its own
+  // names and numbers. The traps: names that are keywords or mnemonics where
+  // the model had a name, numbers with a base or a suffix, values that the
+  // handler refuses, numbers past 32 bits, names at the 31-character limit,
+  // redefinitions, names that are or become macros, forward references,
+  // actions that can fail, and instructions in bss, whose names are never
+  // read.
+  const std::string source =
+      "first:\tld a,1\n"
+      "\tld a,2\n"
+      "\tld a,b\n"
+      "\tld a,count\n"
+      "\tld a,later\n"
+      "\tld a,300\n"
+      "\tld a,0x10\n"
+      "\tld a,12h\n"
+      "\tld a,4294967297\n"
+      "\tld a,99999999999\n"
+      "\tld a,1e\n"
+      "count\tequ 5\n"
+      "other\tequ 6\n"
+      "count\tequ 7\n"
+      "third\tequ other\n"
+      "fourth\tequ fifth\n"
+      "fifth\tequ 1\n"
+      "nop\tequ 3\n"
+      "b\tequ 4\n"
+      "ld\tequ 4\n"
+      "x1 = 5\n"
+      "x2 = x1\n"
+      "x3 = 70000\n"
+      "x3 = 70001\n"
+      "v1\tset 1\n"
+      "v1\tset 2\n"
+      "\tjp first\n"
+      "\tjp later\n"
+      "\tjp mac\n"
+      "\tjp nop\n"
+      "later:\n"
+      "again:\n"
+      "later:\n"
+      "\tld (ix+1),a\n"
+      "\tld (ix+2),a\n"
+      "\tld (ix+200),a\n"
+      "lbl: db 1,2,3\n"
+      "lbl2: db 4,5,6\n"
+      "lbl3: db 7,8,300\n"
+      "lbl4 db 1 , 2 , 3\n"
+      "name_of_exactly_thirty_one_char equ 1\n"
+      "name_of_exactly_thirty_one_chaz equ 2\n"
+      "name_longer_than_thirty_one_characters equ 3\n"
+      "name_longer_than_thirty_one_characterz equ 4\n"
+      "\tdw name_of_exactly_thirty_one_char,name_of_exactly_thirty_one_chaz\n"
+      "\tdw count,other\n"
+      "\tdw af,other\n"
+      "\tdw 1,2\n"
+      "\tdw 3,4\n"
+      "mac\tmacro\n"
+      "\tnop\n"
+      "\tendm\n"
+      "\tjp mac\n"
+      "\tbss\n"
+      "\tld a,3\n"
+      "\tjp only_in_bss\n"
+      "\tds 2\n"
+      "\tds 3\n"
+      "\tcode\n"
+      "\tld a,4\n";
+  const Outcome kept = expect_same_with_kept_lines(source);
+  EXPECT_NE(kept.status, 0);
+  for (const auto& options : {std::vector<std::string>{"-x1"}, std::vector<std::string>{"-i", "-x3"},
+                              std::vector<std::string>{"-x3", "-p", "-t", "-g"}}) {
+    expect_same_with_kept_lines(source, options, true);
+  }
+  // Distinct lines of one shape are kept from the first of them: pass 1
+  // replays all but that one, and pass 2 all of them.
+  std::string equates;
+  for (int i = 0; i < 100; ++i) equates += "name" + std::to_string(i) + "\tequ " + std::to_string(i * 7) + "\n";
+  for (int i = 0; i < 100; ++i) equates += "\tld hl,name" + std::to_string(99 - i) + "\n";
+  const Outcome shaped = expect_same_with_kept_lines(equates);
+  EXPECT_EQ(shaped.status, 0) << shaped.out;
+  EXPECT_GE(shaped.replays, 2 * 200u - 2);
+}
+
 TEST(KeptLines, RandomSourcesAssembleAlikeBothWays) {
   // Lines of every kind, valid or not, in macros, conditional blocks and
   // structures; and generated programs with forward references.
