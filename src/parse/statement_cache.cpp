@@ -270,7 +270,7 @@ void StatementCache::finish(size_t label_length, const MnemonicEntry* row) {
 
 uint32_t StatementCache::store(size_t label_length, uint8_t row, uint8_t end_line_state, uint8_t flags) {
   const size_t size = HEADER_SIZE + key_length_ + events_size_;
-  if (indexing_ && 2 * (count_ + 1) > slots_.size()) grow_index();
+  if (indexing_ && 2 * (count_ + 1) > slots_.size()) grow_slots(slots_, 1024);
   if (block_used_ + size + COPY_SLACK > BLOCK_SIZE) {
     if (blocks_.size() >= (size_t{1} << (32 - BLOCK_BITS))) return 0;  // offsets are 32 bits
     blocks_.emplace_back(new uint8_t[BLOCK_SIZE]);
@@ -292,10 +292,7 @@ uint32_t StatementCache::store(size_t label_length, uint8_t row, uint8_t end_lin
   copy_blocks(at + HEADER_SIZE + key_length_, events_, events_size_);
   if (!following_) sequence_.back() = offset;
   if (!indexing_) return offset;
-  const size_t mask = slots_.size() - 1;
-  size_t i = hash_ & mask;
-  while (slots_[i].offset != 0) i = (i + 1) & mask;
-  slots_[i] = Slot{offset, hash_};
+  insert_slot(slots_, Slot{offset, hash_});
   ++count_;
   return offset;
 }
@@ -377,11 +374,8 @@ const StatementCache::Entry* StatementCache::keep_from_shape(const char* line, u
 // Notes the shape of the line looked up last with its model, or NOT_KEPT.
 void StatementCache::note_shape(uint32_t model_offset) {
   if (model_offset == NOT_KEPT) note_unshaped();
-  if (2 * (shape_count_ + 1) > shape_slots_.size()) grow_shapes();
-  const size_t mask = shape_slots_.size() - 1;
-  size_t i = shape_hash_ & mask;
-  while (shape_slots_[i].offset != 0) i = (i + 1) & mask;
-  shape_slots_[i] = Slot{static_cast<uint32_t>(shape_store_.size() + 1), shape_hash_};
+  if (2 * (shape_count_ + 1) > shape_slots_.size()) grow_slots(shape_slots_, 256);
+  insert_slot(shape_slots_, Slot{static_cast<uint32_t>(shape_store_.size() + 1), shape_hash_});
   ++shape_count_;
   shape_store_.push_back(static_cast<uint8_t>(shape_.text_length));
   const uint8_t* bytes = reinterpret_cast<const uint8_t*>(&model_offset);
@@ -428,17 +422,6 @@ bool StatementCache::shape_fits(size_t label_length) const {
   return hole == shape_.hole_count;
 }
 
-void StatementCache::grow_shapes() {
-  const size_t size = shape_slots_.empty() ? 256 : shape_slots_.size() * 2;
-  ZeroedArray<Slot> slots(size);
-  for (const Slot& slot : shape_slots_) {
-    if (slot.offset == 0) continue;
-    size_t i = slot.hash & (size - 1);
-    while (slots[i].offset != 0) i = (i + 1) & (size - 1);
-    slots[i] = slot;
-  }
-  shape_slots_ = std::move(slots);
-}
 
 void StatementCache::note_label(const Symbol* defined) {
   uint8_t* at = label_at_;
@@ -451,16 +434,21 @@ void StatementCache::note_label(const Symbol* defined) {
   at[7] = static_cast<uint8_t>(defined->index >> 16);
 }
 
-void StatementCache::grow_index() {
-  const size_t size = slots_.empty() ? 1024 : slots_.size() * 2;
-  ZeroedArray<Slot> slots(size);
-  for (const Slot& slot : slots_) {
-    if (slot.offset == 0) continue;
-    size_t i = slot.hash & (size - 1);
-    while (slots[i].offset != 0) i = (i + 1) & (size - 1);
-    slots[i] = slot;
+// Doubles a slot array (the first has first_size slots) with its entries in
+// their new places.
+void StatementCache::grow_slots(ZeroedArray<Slot>& slots, size_t first_size) {
+  ZeroedArray<Slot> grown(slots.empty() ? first_size : slots.size() * 2);
+  for (const Slot& slot : slots) {
+    if (slot.offset != 0) insert_slot(grown, slot);
   }
-  slots_ = std::move(slots);
+  slots = std::move(grown);
+}
+
+void StatementCache::insert_slot(ZeroedArray<Slot>& slots, Slot slot) {
+  const size_t mask = slots.size() - 1;
+  size_t i = slot.hash & mask;
+  while (slots[i].offset != 0) i = (i + 1) & mask;
+  slots[i] = slot;
 }
 
 size_t StatementCache::event_size(const uint8_t* event) {

@@ -156,7 +156,6 @@ class StatementCache {
   // Whether the line just kept makes a model for its shape.
   bool shape_fits(size_t label_length) const;
   void note_shape(uint32_t model_offset);
-  void grow_shapes();
   // Keeps the line looked up with the events in events_; its offset, or 0
   // when there is no room.
   uint32_t store(size_t label_length, uint8_t row, uint8_t end_line_state, uint8_t flags);
@@ -167,7 +166,6 @@ class StatementCache {
   // Room for an event of size bytes; nullptr (and the line is not kept)
   // when there is none.
   uint8_t* room(size_t size);
-  void grow_index();
 
   Assembler& as_;
   // Entries one after the other in blocks that are never moved; an entry's
@@ -197,6 +195,8 @@ class StatementCache {
   };
   ZeroedArray<Slot> slots_;
   size_t count_ = 0;
+  static void grow_slots(ZeroedArray<Slot>& slots, size_t first_size);
+  static void insert_slot(ZeroedArray<Slot>& slots, Slot slot);
   Entry found_{nullptr};
 
   // The line last looked up, and what is being recorded of it.
