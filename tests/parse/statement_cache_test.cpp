@@ -403,6 +403,43 @@ TEST(KeptLines, LinesOfAShapeMetBefore) {
   EXPECT_GE(shaped.replays, 2 * 200u - 2);
 }
 
+TEST(KeptLines, RandomLinesOfFewShapes) {
+  // Lines from a few dozen patterns, filled with names (labels, registers,
+  // mnemonics, macros, names at the length limit) and numbers (of every
+  // size, some with a base or a suffix): many lines share a shape with an
+  // earlier one, and many of those cannot be kept from it.
+  const std::vector<std::string> patterns{
+      "\tld a,N", "\tld hl,W", "\tjp W", "W\tequ N", "W\tequ W", "W: db N,N,N", "\tdw W,N", "\tld (W),a",
+      "\tld a,(W)", "\tout (N),a", "\tim N", "\trst N", "\tbit N,b", "W = N", "W = W", "W\tset N", "\tcall W",
+      "\tjr nz,W", "\tadd a,N", "W:", "W", "W:\tnop", "\tds N", "\tld (ix+N),a", "\tld bc,N\t; c", "\tdjnz W",
+      "\tld W,N", "\tdb 'W'", "W\tds N", "\tsub N", "\tcp W", "\tbss", "\tcode", "\tmac N"};
+  const std::vector<std::string> names{"v1", "v2", "v3", "v4", "v5", "mac", "nowhere", "a", "hl", "nop", "ld", "db",
+                                       ".dot", "?q", "long_name_of_thirty_one_chars_", "long_name_of_thirty_one_chars_x"};
+  const std::vector<std::string> numbers{"0", "1", "7", "8", "56", "127", "128", "255", "256", "300", "65535", "65536",
+                                         "4294967295", "4294967296", "0x10", "10h", "$10", "%101", "#1f", "@7", "1e"};
+  for (uint32_t seed = 1; seed <= 60; ++seed) {
+    Random r(seed);
+    std::string source = "mac\tmacro\n\tld a,\\1\n\tendm\n";
+    for (int line = 0; line < 80; ++line) {
+      std::string text;
+      for (const char c : r.pick(patterns)) {
+        if (c == 'N') {
+          text += r.pick(numbers);
+        } else if (c == 'W') {
+          text += r.pick(names);
+        } else {
+          text += c;
+        }
+      }
+      source += text + "\n";
+    }
+    SCOPED_TRACE("seed " + std::to_string(seed));
+    expect_same_with_kept_lines(source, seed % 2 != 0 ? std::vector<std::string>{"-x3"}
+                                                      : std::vector<std::string>{"-x3", "-p", "-t", "-g"},
+                                seed % 2 == 0);
+  }
+}
+
 TEST(KeptLines, RandomSourcesAssembleAlikeBothWays) {
   // Lines of every kind, valid or not, in macros, conditional blocks and
   // structures; and generated programs with forward references.
