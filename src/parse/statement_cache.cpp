@@ -297,25 +297,16 @@ uint32_t StatementCache::store(size_t label_length, uint8_t row, uint8_t end_lin
   return offset;
 }
 
-// The kept line of the shape of the line looked up, or 0. A shape is stored
-// as its length, the offset of its line and its text, which is compared
-// eight bytes at a time: both texts have room behind them.
 uint32_t StatementCache::find_shape() const {
   if (shape_count_ == 0) return 0;
-  const size_t length = shape_.text_length;
+  const std::string_view text(shape_.text, shape_.text_length);
   const size_t mask = shape_slots_.size() - 1;
   for (size_t i = shape_hash_ & mask;; i = (i + 1) & mask) {
     const Slot& slot = shape_slots_[i];
     if (slot.offset == 0) return 0;
     if (slot.hash != shape_hash_) continue;
     const uint8_t* stored = shape_store_.data() + slot.offset - 1;
-    if (stored[0] != length) continue;
-    const char* text = reinterpret_cast<const char*>(stored + 5);
-    uint64_t differ = 0;
-    size_t k = 0;
-    for (; k + 8 <= length; k += 8) differ |= load64(text + k) ^ load64(shape_.text + k);
-    if (k < length) differ |= (load64(text + k) ^ load64(shape_.text + k)) & (~0ull >> (8 * (8 - (length - k))));
-    if (differ != 0) continue;
+    if (!same_name(std::string_view(reinterpret_cast<const char*>(stored + 5), stored[0]), text)) continue;
     uint32_t offset;
     std::memcpy(&offset, stored + 1, sizeof offset);
     return offset;
@@ -381,7 +372,6 @@ void StatementCache::note_shape(uint32_t model_offset) {
   const uint8_t* bytes = reinterpret_cast<const uint8_t*>(&model_offset);
   shape_store_.insert(shape_store_.end(), bytes, bytes + sizeof model_offset);
   shape_store_.insert(shape_store_.end(), shape_.text, shape_.text + shape_.text_length);
-  shape_store_.insert(shape_store_.end(), 8, 0);
 }
 
 // Whether the events just kept hold the line's names and numbers in the
@@ -421,7 +411,6 @@ bool StatementCache::shape_fits(size_t label_length) const {
   }
   return hole == shape_.hole_count;
 }
-
 
 void StatementCache::note_label(const Symbol* defined) {
   uint8_t* at = label_at_;

@@ -221,8 +221,7 @@ class StatementCache {
   bool shaped_ = false;
   uint32_t shape_hash_ = 0;
   // The shapes of pass 1, one after the other: the length of the text, the
-  // model's offset, the text and eight bytes of room. Looked up by slots like
-  // the lines.
+  // model's offset and the text. Looked up by slots like the lines.
   std::vector<uint8_t> shape_store_;
   ZeroedArray<Slot> shape_slots_;
   size_t shape_count_ = 0;
